@@ -1,0 +1,39 @@
+// Files as the program sees them: names matched without regard to case, lines appended one at
+// a time, and replacements that never leave a torn file.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The path as it exists on disk: each component that does not exist as written is looked up
+// without regard to case in its folder (first match of a sorted listing). Components that are
+// not found at all are kept as composed, so the result also names a file to be created.
+std::string ResolvePath(const std::string& path);
+
+// True when a regular file (not a folder) exists at the path, matched without regard to case.
+bool FileExists(const std::string& path);
+
+// Reads the whole file as bytes; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& content);
+
+// Writes `content` to a temporary file beside `path`, then renames it over `path`. A read-only
+// existing file is refused. Keeps an existing file's permission bits. False on any failure, with
+// the old file left as it was and no temporary file behind.
+bool ReplaceFileContent(const std::string& path, const std::string& content);
+
+// Appends `line` and CR LF to the file, creating it when missing; opened and closed for this
+// line alone. False when the file cannot be written.
+bool AppendLine(const std::string& path, const std::string& line);
+
+// Copies `from` over `to` through a temporary file and a rename. False on any failure.
+bool CopyFileReplacing(const std::string& from, const std::string& to);
+
+// A file's last-write time in nanoseconds since the epoch; nothing when it cannot be read.
+std::optional<long long> LastWriteTime(const std::string& path);
+
+// Sets the last-write time; the last-access time is left alone. False on failure.
+bool SetLastWriteTime(const std::string& path, long long nanoseconds);
+
+}

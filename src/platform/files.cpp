@@ -96,14 +96,16 @@ static bool WriteAll(int fd, const char* data, size_t size)
 }
 
 // Writes `content` to a new temporary file in `target`'s folder and renames it over `target`.
-static bool WriteThroughTemporary(const std::string& target, const std::string& content, mode_t mode)
+// `durable` also waits for the disk, for files too costly to lose to a power cut.
+static bool WriteThroughTemporary(
+    const std::string& target, const std::string& content, mode_t mode, bool durable)
 {
     std::string temporary = target + ".tmpXXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, content.data(), content.size()) && ::fchmod(fd, mode) == 0
-        && ::fsync(fd) == 0;
+        && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temporary.c_str(), target.c_str()) == 0)
         return true;
@@ -123,7 +125,7 @@ bool ReplaceFileContent(const std::string& path, const std::string& content)
             return false;
         mode = info.st_mode & 07777;
     }
-    return WriteThroughTemporary(target, content, mode);
+    return WriteThroughTemporary(target, content, mode, false);
 }
 
 bool AppendLine(const std::string& path, const std::string& line)
@@ -146,7 +148,7 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     std::string target = ResolvePath(to);
     struct stat info {};
     mode_t mode = ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
-    return WriteThroughTemporary(target, content, mode);
+    return WriteThroughTemporary(target, content, mode, true);
 }
 
 std::optional<long long> LastWriteTime(const std::string& path)

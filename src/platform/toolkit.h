@@ -30,18 +30,18 @@ class Control;
 // (15 twips to a pixel at 100 %). Texts are UTF-8.
 struct ControlSpec {
     ControlType type = ControlType::Label;
-    std::string name;
+    std::string name {};
     int index = -1;             // index within its control array; -1 for a single control
     Control* parent = nullptr;  // nullptr: the window itself
     int left = 0, top = 0, width = 0, height = 0;
-    std::string caption;
-    std::string tag;
+    std::string caption {};
+    std::string tag {};
     long helpId = 0;            // WhatsThisHelpID; 0 for none
     double fontPoints = 8.25;
     bool bold = true;
     bool enabled = true;
     ButtonPicture picture = ButtonPicture::None;
-    std::string accessibleName; // for screen readers, where the caption is empty
+    std::string accessibleName {}; // for screen readers, where the caption is empty
 };
 
 class Control {

@@ -1,4 +1,20 @@
-int main()
+// Starting the program loads its one window; the window's load handler is the start-up.
+#include "dialog/main_window.h"
+#include "platform/application.h"
+#include "platform/process.h"
+#include "startup/command_line.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
 {
-    return 0;
+    platform::LoadProcessFacts(argc, argv);
+    bool silent = startup::ReadCommand(platform::Process().arguments, "EXTERNAL") == "SILENT";
+    if (!silent && !platform::HasDisplay()) {
+        std::fprintf(stderr, "%s: no display to show the dialog on; start it with /EXTERNAL=SILENT "
+                             "to apply the stored settings without a window.\n",
+            platform::Process().executableName.c_str());
+        return 2;
+    }
+    return platform::RunApplication(argc, argv, silent, dialog::RunDialog);
 }

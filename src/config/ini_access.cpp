@@ -1,0 +1,112 @@
+#include "config/ini_access.h"
+
+#include "diagnostics/error_report.h"
+#include "diagnostics/error_scope.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int kBufferSize = 255;
+const std::string kBlankDefault(kBufferSize, ' ');
+
+void ShowNotFound(const std::string& section, const std::string& entry, const std::string& file)
+{
+    diagnostics::ShowFault("File '" + file + "' or Section [" + section + "] or Entry '" + entry
+        + "' not found");
+}
+
+}
+
+std::string config::LoadIniString(const std::string& section, const std::string& entry,
+    const std::string& file, bool reportMissing)
+{
+    diagnostics::ErrorScope scope("LoadIniString");
+    std::string value;
+    scope.Run([&] {
+        value = platform::GetPrivateProfileString(section, entry, kBlankDefault, kBufferSize, file);
+    });
+    scope.Run([&] {
+        if (value.empty() && reportMissing)
+            ShowNotFound(section, entry, file);
+    });
+    return value;
+}
+
+short config::LoadIniInteger(const std::string& section, const std::string& entry,
+    const std::string& file, bool reportMissing)
+{
+    diagnostics::ErrorScope scope("LoadIniInteger");
+    short value = -1;
+    scope.Run([&] {
+        auto raw = static_cast<std::int32_t>(platform::GetPrivateProfileInt(section, entry, -1, file));
+        value = platform::ToInteger(raw);
+    });
+    scope.Run([&] {
+        if (value == -1 && reportMissing)
+            ShowNotFound(section, entry, file);
+    });
+    return value;
+}
+
+bool config::LoadIniBoolean(const std::string& section, const std::string& entry,
+    const std::string& file, bool reportMissing)
+{
+    diagnostics::ErrorScope scope("LoadIniBoolean");
+    std::string text;
+    scope.Run([&] {
+        text = platform::UpperCase(
+            platform::GetPrivateProfileString(section, entry, kBlankDefault, kBufferSize, file));
+    });
+    scope.Run([&] {
+        if (text != "TRUE" && text != "FALSE" && reportMissing)
+            ShowNotFound(section, entry, file);
+    });
+    return text == "TRUE";
+}
+
+std::string config::NumberText(double value, int digits)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
+    std::string text = buffer;
+    if (text.rfind("0.", 0) == 0)
+        text.erase(0, 1);
+    else if (text.rfind("-0.", 0) == 0)
+        text.erase(1, 1);
+    return text;
+}
+
+static std::optional<std::string> SavedText(const config::IniValue& value)
+{
+    struct {
+        std::optional<std::string> operator()(std::monostate) { return std::nullopt; }
+        std::optional<std::string> operator()(short v) { return std::to_string(v); }
+        std::optional<std::string> operator()(int v) { return std::to_string(v); }
+        std::optional<std::string> operator()(unsigned char v) { return std::to_string(v); }
+        std::optional<std::string> operator()(float v) { return config::NumberText(v, 7); }
+        std::optional<std::string> operator()(double v) { return config::NumberText(v, 15); }
+        std::optional<std::string> operator()(const std::string& v) { return v; }
+        std::optional<std::string> operator()(bool v) { return std::string(v ? "true" : "false"); }
+    } textOf;
+    return std::visit(textOf, value);
+}
+
+int config::SaveIni(const IniValue& value, const std::string& section, const std::string& entry,
+    const std::string& file)
+{
+    diagnostics::ErrorScope scope("SaveIni");
+    int result = 0;
+    scope.Run([&] {
+        std::optional<std::string> text = SavedText(value);
+        if (!text) {
+            diagnostics::ShowFault("Ini Save:  wrong data type");
+            return;
+        }
+        result = platform::WritePrivateProfileString(section, entry, *text, file) ? 1 : 0;
+    });
+    return result;
+}

@@ -1,0 +1,35 @@
+// Reading and writing INI entries with the program's defaults and text forms. A missing file,
+// section or entry reads as "", -1 or false; nothing is reported unless asked for.
+#pragma once
+
+#include <string>
+#include <variant>
+
+namespace config {
+
+// A value to save, carrying its own type; std::monostate stands for any type SaveIni refuses.
+using IniValue = std::variant<std::monostate, short, int, float, double, unsigned char, std::string, bool>;
+
+// The entry's value, at most 254 characters; "" when missing or empty.
+std::string LoadIniString(const std::string& section, const std::string& entry, const std::string& file,
+    bool reportMissing);
+
+// The entry as a 16-bit integer; -1 when missing. A value beyond 16 bits is an overflow that
+// goes to the error report (the result is then -1).
+short LoadIniInteger(const std::string& section, const std::string& entry, const std::string& file,
+    bool reportMissing);
+
+// True only when the value is TRUE in any letter case.
+bool LoadIniBoolean(const std::string& section, const std::string& entry, const std::string& file,
+    bool reportMissing);
+
+// Writes the value in the program's text form: numbers locale-independent (.5, -5, 1E+20),
+// Booleans "true"/"false", strings unchanged. Non-zero when the write succeeded. A refused type
+// shows "Ini Save:  wrong data type" and writes nothing.
+int SaveIni(const IniValue& value, const std::string& section, const std::string& entry,
+    const std::string& file);
+
+// The locale-independent text of a number as SaveIni writes it; `digits` significant digits.
+std::string NumberText(double value, int digits);
+
+}

@@ -1,0 +1,32 @@
+#include "config/program_location.h"
+
+#include "platform/process.h"
+
+std::string config::InstallationFolder()
+{
+    std::string folder = platform::Process().programFolder;
+    while (!folder.empty() && folder.back() != '/')
+        folder.pop_back();
+    if (!folder.empty())
+        folder.pop_back();
+    return folder;
+}
+
+std::string config::ComponentFolder()
+{
+    return InstallationFolder() + "/" + GetOCXName();
+}
+
+// A name shorter than seven characters gives no component name: the error report itself names
+// the component, so raising here could only recurse.
+std::string config::GetOCXName()
+{
+    const std::string& executable = platform::Process().executableName;
+    return executable.size() < 7 ? std::string() : executable.substr(0, executable.size() - 7);
+}
+
+std::string config::GetFileNameOnly(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}

@@ -1,0 +1,104 @@
+#include "config/project_settings.h"
+
+#include "config/ini_access.h"
+#include "config/installation_paths.h"
+#include "diagnostics/error_scope.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "startup/command_line.h"
+
+config::ProjectSettings& config::Project()
+{
+    static ProjectSettings settings;
+    return settings;
+}
+
+int config::MachineCount()
+{
+    const auto& names = Project().MachineNames;
+    return names.empty() ? 0 : static_cast<int>(names.size()) - 1;
+}
+
+static void AppendMachine(const std::string& name)
+{
+    auto& names = config::Project().MachineNames;
+    if (names.empty())
+        names.emplace_back();
+    names.push_back(name);
+}
+
+void config::GetExistingMachines(const std::string& configurationIniPath)
+{
+    diagnostics::ErrorScope scope("GetExistingMachines");
+    ProjectSettings& project = Project();
+    scope.Run([&] { project.ProgramIniPath = GetProgramIniPath(kProgramIniForReading); });
+    if (startup::Modes().StartModeIntegrated) {
+        if (configurationIniPath.empty() || !platform::FileExists(configurationIniPath))
+            return;
+        for (int i = 1; i <= 5; ++i) {
+            std::string name
+                = LoadIniString("Common", "NameM" + std::to_string(i), configurationIniPath, false);
+            if (name == "-" || name.empty())
+                return;
+            scope.Run([&] { AppendMachine(name); });
+        }
+        return;
+    }
+    short count = LoadIniInteger("Project", "NumberOfMachines", project.ProgramIniPath, false);
+    for (int i = 1; i <= count; ++i) {
+        std::string name = LoadIniString(
+            "Machine" + std::to_string(i), "MachineName", project.ProgramIniPath, false);
+        scope.Run([&] { AppendMachine(name); });
+    }
+}
+
+std::string config::GetValidMachines()
+{
+    return LoadIniString("Project", "ValidMachines", GetCFGPath(), false);
+}
+
+std::vector<std::string> config::GetAdditionalFieldsMDB()
+{
+    diagnostics::ErrorScope scope("GetAdditionalFieldsMDB");
+    std::vector<std::string> fields(1);
+    scope.Run([&] {
+        std::string text = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(), false);
+        text = text.empty() ? "part" : "part," + text;
+        for (size_t comma; (comma = text.find(',')) != std::string::npos; text.erase(0, comma + 1))
+            fields.push_back(text.substr(0, comma));
+        fields.push_back(text);
+    });
+    return fields;
+}
+
+void config::GetAddFields()
+{
+    diagnostics::ErrorScope scope("GetAddFields");
+    ProjectSettings& project = Project();
+    scope.Run([&] {
+        project.AdditionalFields = GetAdditionalFieldsMDB();
+        std::string select;
+        for (size_t i = 1; i < project.AdditionalFields->size(); ++i)
+            select += ", PRESET_DEFS." + (*project.AdditionalFields)[i];
+        project.AdditionalFieldsSelect = select;
+        project.AdditionalFieldsCount = static_cast<short>(project.AdditionalFields->size() - 1);
+    });
+}
+
+std::string config::LanguageFilePath()
+{
+    const platform::ProcessFacts& process = platform::Process();
+    return process.programFolder + (process.programFolder == "/" ? "" : "/") + process.executableName
+        + ".ini";
+}
+
+std::string config::GetLanguage()
+{
+    diagnostics::ErrorScope scope("GetLanguage");
+    std::string file = LanguageFilePath();
+    std::string code = LoadIniString("Language", "Language", file, false);
+    if (!code.empty())
+        return code;
+    scope.Run([&] { SaveIni(std::string("1031"), "Language", "Language", file); });
+    return "1031";
+}

@@ -1,0 +1,126 @@
+#include "dialog/cam_model.h"
+
+#include "config/ini_access.h"
+#include "config/installation_paths.h"
+#include "config/project_settings.h"
+#include "diagnostics/edit_info.h"
+#include "diagnostics/error_scope.h"
+#include "dialog/main_window.h"
+#include "platform/text.h"
+#include "platform/toolkit.h"
+#include "startup/command_line.h"
+
+dialog::CamModel& dialog::Model()
+{
+    static CamModel model;
+    return model;
+}
+
+short& dialog::CamCell(short (&values)[kMaxMachines + 1][kCams + 1], int machine, int cam)
+{
+    if (machine < 1 || machine > kMaxMachines || cam < 1 || cam > kCams)
+        platform::Raise(platform::kSubscriptOutOfRange);
+    return values[machine][cam];
+}
+
+bool dialog::MachineSelected(int machine, const std::string& validMachines)
+{
+    if (machine < 1 || machine > kMaxMachines)
+        return false;
+    if (startup::GetStartModeIntegrated()) {
+        std::string valid = platform::UpperCase(validMachines);
+        return valid == "ALL"
+            || valid.find(platform::UpperCase(config::Project().MachineNames[machine])) != std::string::npos;
+    }
+    return config::LoadIniBoolean(
+        "Project", "ForMachine" + std::to_string(machine), config::GetCFGPath(), false);
+}
+
+const dialog::CamArray dialog::kCamArrays[kCamArrayCount] = {
+    { &CamModel::ScaleBegin, "CamScaleBegin", 0 },
+    { &CamModel::ScaleEnd, "CamScaleEnd", 359 },
+    { &CamModel::ScaleUnit, "CamUnit", 1 },
+};
+
+static std::string MachineSection(int machine)
+{
+    return "Machine" + std::to_string(machine);
+}
+
+void dialog::SetupUserInterFace()
+{
+    diagnostics::ErrorScope scope("SetupUserInterFace");
+    CamModel& model = Model();
+    std::string file, valid;
+    platform::Control& tabs = *platform::FindControl("TabStripMachine");
+    scope.Run([&] {
+        file = config::GetProgramIniPath(config::kProgramIniForReading);
+        valid = config::GetValidMachines();
+    });
+    scope.Run([&] { tabs.RemoveTab(1); });
+    int machines = std::min(config::MachineCount(), kMaxMachines);
+    for (int m = 1; m <= machines; ++m) {
+        bool selected = false;
+        scope.Run([&] { selected = MachineSelected(m, valid); });
+        if (selected) {
+            scope.Run([&] {
+                tabs.AddTab(config::Project().MachineNames[m]);
+                model.TabMachine[tabs.TabCount()] = static_cast<short>(m);
+            });
+            for (int c = 1; c <= kCams; ++c)
+                for (const CamArray& keys : kCamArrays)
+                    scope.Run([&] {
+                        short value = config::LoadIniInteger(MachineSection(m), keys.iniKey + std::to_string(c), file, false);
+                        CamCell(model.*keys.values, m, c) = value == -1 ? keys.fallback : value;
+                    });
+        }
+        scope.Run([&] {
+            model.WithoutSpeedControl[m]
+                = config::LoadIniBoolean(MachineSection(m), "CamWithoutSpeedControl", file, false);
+        });
+    }
+    scope.Run([&] {
+        model.Cams270 = config::LoadIniBoolean("Machine1", "CamNr270", file, false);
+        platform::FindControl("Check270Kurven")->SetValue(model.Cams270 ? 1 : 0);
+    });
+    scope.Run([&] {
+        // Without an edited machine there is no tab to show: the cam fields stay unavailable.
+        if (tabs.TabCount() == 0) {
+            EnableCamFields(false);
+            return;
+        }
+        tabs.SelectTab(1);
+        TabStripMachine_Click();
+    });
+}
+
+void dialog::WriteInputs()
+{
+    diagnostics::ErrorScope scope("WriteInputs");
+    const CamModel& model = Model();
+    std::string file, valid;
+    scope.Run([&] {
+        file = config::GetProgramIniPath(config::kProgramIniForWriting);
+        // A missing program.ini is created, so no edit is lost.
+        if (file.empty())
+            file = config::InstallationProgramIniPath();
+        valid = config::GetValidMachines();
+    });
+    int machines = std::min(config::MachineCount(), kMaxMachines);
+    for (int m = 1; m <= machines; ++m) {
+        bool selected = false;
+        scope.Run([&] { selected = MachineSelected(m, valid); });
+        if (!selected)
+            continue;
+        for (int c = 1; c <= kCams; ++c)
+            for (const CamArray& keys : kCamArrays)
+                scope.Run([&] {
+                    config::SaveIni((model.*keys.values)[m][c], MachineSection(m), keys.iniKey + std::to_string(c), file);
+                });
+        scope.Run([&] {
+            config::SaveIni(model.WithoutSpeedControl[m], MachineSection(m), "CamWithoutSpeedControl", file);
+        });
+    }
+    scope.Run([&] { config::SaveIni(model.Cams270, "Machine1", "CamNr270", file); });
+    scope.Run([&] { diagnostics::WriteEditInfo(); });
+}

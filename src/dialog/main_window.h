@@ -1,0 +1,38 @@
+// The program's one window: its controls, its start-up sequence (which is the program's
+// start-up), the machine tabs and the help button.
+#pragma once
+
+#include <string>
+
+namespace dialog {
+
+struct WindowState {
+    bool HelpMode = false;
+    std::string ConfigurationIniPath;
+    bool OkSequenceRunning = false;
+};
+
+WindowState& Window();
+
+// Creates the window and every control of its design, hidden, with the events wired.
+void BuildWindow();
+
+// Start-up: texts, configuration INI, caption by start mode, machine list, model and tabs; in
+// silent mode presses OK itself, otherwise enables OK and Cancel.
+void Form_Load();
+void Form_Activate();
+void Form_Resize();
+
+// Shows the machine of the selected tab; ignored in help mode.
+void TabStripMachine_Click();
+
+// Switches help mode; the button is green while it is on and the tabs cannot be switched.
+void CommandQuest_Click();
+
+// Makes the 120 cam fields available or not (unavailable while no machine is shown).
+void EnableCamFields(bool enabled);
+
+// Builds the window, loads it, and (unless it ended in silent mode) shows it until it closes.
+int RunDialog();
+
+}

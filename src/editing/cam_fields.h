@@ -1,0 +1,43 @@
+// The 120 cam value fields: three families of 40 text boxes that validate, repair and store
+// every edit into the cam model at once.
+#pragma once
+
+#include "dialog/cam_model.h"
+
+#include <string>
+
+namespace editing {
+
+// What tells the three families apart.
+struct CamFamily {
+    const char* controlName; // TextScalaAnfang, TextScalaEnde, TextEinheit
+    const dialog::CamArray& array; // its fallback is also the caret position after it
+    long helpId;
+    int left;                // column within the frame, twips
+};
+
+inline constexpr int kCamFamilyCount = 3;
+extern const CamFamily kCamFamilies[kCamFamilyCount];
+
+// Text changed: empty -> the fallback; a number -> its integer part into the model; anything
+// else -> the model's value back into the box. Re-entered when the handler sets the text.
+void CamField_Change(const CamFamily& family, int index);
+
+// Focus received: selects the whole text.
+void CamField_GotFocus(const CamFamily& family, int index);
+
+// Focus lost: an empty box gets the model's value back.
+void CamField_LostFocus(const CamFamily& family, int index);
+
+// Clicked: the help text in help mode.
+void CamField_Click(const CamFamily& family, int index);
+
+// The leading number of `text` read independently of the locale: blanks, tabs and line feeds
+// are ignored, then an optional sign, digits, one point and an exponent; 0 without digits.
+double LeadingNumber(const std::string& text);
+
+// `value` rounded to the nearest integer, halves to the even one, as a 16-bit integer; raises an
+// overflow outside -32768 to 32767.
+short RoundToInteger(double value);
+
+}

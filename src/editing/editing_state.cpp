@@ -1,0 +1,16 @@
+#include "editing/editing_state.h"
+
+#include "platform/failure.h"
+
+editing::EditingState& editing::State()
+{
+    static EditingState state;
+    return state;
+}
+
+std::string& editing::HelpText(long number)
+{
+    if (number < 1 || number > kHelpTextCount)
+        platform::Raise(platform::kSubscriptOutOfRange);
+    return State().HelpTexts[number];
+}

@@ -1,0 +1,44 @@
+#include "editing/help_display.h"
+
+#include "diagnostics/error_scope.h"
+#include "dialog/main_window.h"
+#include "editing/editing_state.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
+
+std::string editing::ExpandLineMarkers(const std::string& text)
+{
+    const std::string marker = "<CRLF>";
+    std::string rest = text, result;
+    for (size_t at; (at = platform::UpperCase(rest).find(marker)) != std::string::npos;) {
+        result += rest.substr(0, at) + "\r\n";
+        rest.erase(0, at + marker.size());
+    }
+    return result + rest;
+}
+
+void editing::ShowHelpText(platform::Control& control)
+{
+    if (!dialog::Window().HelpMode)
+        return;
+    diagnostics::ErrorScope scope("ShowHelpText", diagnostics::ErrorScope::Silenced);
+    std::string text;
+    scope.Run([&] { text = HelpText(control.HelpId()); });
+    scope.Run([&] {
+        platform::ShowMessageBox({ ExpandLineMarkers(text), "Info:", platform::Buttons::Ok, platform::kInformation });
+    });
+}
+
+void editing::RevertCheckAndShowHelp(platform::Control& checkBox)
+{
+    if (!dialog::Window().HelpMode)
+        return;
+    bool& reverting = State().RevertingCheckClick;
+    if (reverting) {
+        reverting = false;
+        return;
+    }
+    reverting = true;
+    checkBox.SetValue(checkBox.Value() == 0 ? 1 : 0);
+    ShowHelpText(checkBox);
+}

@@ -1,0 +1,12 @@
+#include "platform/locale_number.h"
+
+#include <QLocale>
+
+std::optional<double> platform::LocaleNumber(const std::string& text)
+{
+    bool ok = false;
+    double value = QLocale().toDouble(QString::fromUtf8(text).trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}

@@ -1,0 +1,13 @@
+// Numbers as the user types them, in the user's locale.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The text read as a number under the user's locale (its decimal and group separators, an
+// optional sign and exponent; blanks around it allowed); nothing when it is not a number.
+std::optional<double> LocaleNumber(const std::string& text);
+
+}

@@ -1,0 +1,5 @@
+#include "presetdb/extension_driver.h"
+
+void presetdb::WorkOnMDB()
+{
+}

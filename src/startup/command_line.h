@@ -1,0 +1,29 @@
+// The command line and the start modes it selects: integrated, silent or standalone.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace startup {
+
+struct StartModes {
+    bool StartModeIntegrated = false;
+    bool SilentMode = false;
+};
+
+// The flags of this run; both false until GetStartModeIntegrated sets them.
+StartModes& Modes();
+
+// The value of `key` in `commandLine`, upper-cased and trimmed; nothing when the key does not
+// occur. The first occurrence counts, anywhere; the one character after the key is the
+// separator; the value ends where a "/" begins the next blank-separated word. A key at the very
+// end gives "".
+std::optional<std::string> ReadCommand(const std::string& commandLine, const std::string& key);
+
+// Reads EXTERNAL from the process's arguments and sets both flags; true when integrated.
+bool GetStartModeIntegrated();
+
+// The LOGFILE value as typed (a path keeps its letter case for file access); "" when absent.
+std::string GetPathLogfile();
+
+}

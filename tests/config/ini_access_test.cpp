@@ -1,0 +1,112 @@
+// INI access with the program's defaults, text forms and fault messages.
+#include "config/ini_access.h"
+#include "support/installation.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::Lines;
+using testing_support::ProgramEnded;
+using testing_support::TempInstallation;
+
+namespace {
+
+struct IniAccess : testing::Test {
+    TempInstallation installation;
+    std::string file = installation.Path("parameter/test.ini");
+};
+
+}
+
+TEST_F(IniAccess, ReadsValuesWithTheProgramsDefaults)
+{
+    installation.Write("parameter/test.ini",
+        "[S]\r\nlong=" + std::string(300, 'x') + "\r\nempty=\r\nt1=True\r\nt2=TRUE\r\nt3=tRuE\r\n"
+        "f1=yes\r\nf2=1\r\nminus=-1\r\nseven=7\r\n");
+    EXPECT_EQ(config::LoadIniString("S", "long", file, false), std::string(254, 'x'));
+    EXPECT_EQ(config::LoadIniString("S", "empty", file, false), "");
+    EXPECT_EQ(config::LoadIniString("S", "none", file, false), "");
+    EXPECT_EQ(config::LoadIniString("S", "seven", "", false), "");
+    for (const char* key : { "t1", "t2", "t3" })
+        EXPECT_TRUE(config::LoadIniBoolean("S", key, file, false)) << key;
+    for (const char* key : { "f1", "f2", "empty", "none" })
+        EXPECT_FALSE(config::LoadIniBoolean("S", key, file, false)) << key;
+    EXPECT_EQ(config::LoadIniInteger("S", "seven", file, false), 7);
+    EXPECT_EQ(config::LoadIniInteger("S", "minus", file, false), -1);
+    EXPECT_EQ(config::LoadIniInteger("S", "none", file, false), -1);
+    EXPECT_EQ(config::LoadIniInteger("Nope", "seven", installation.Path("missing.ini"), false), -1);
+    EXPECT_TRUE(installation.shown.empty());
+}
+
+TEST_F(IniAccess, ReportsMissingEntriesOnlyWhenAsked)
+{
+    installation.Write("parameter/test.ini", "[S]\r\nempty=\r\nword=maybe\r\n");
+    config::LoadIniString("S", "empty", file, true);
+    config::LoadIniBoolean("S", "word", file, true);
+    config::LoadIniInteger("S", "none", file, true);
+    ASSERT_EQ(installation.shown.size(), 3u);
+    EXPECT_EQ(installation.shown[0].prompt,
+        "File '" + file + "' or Section [S] or Entry 'empty' not found");
+    EXPECT_EQ(installation.shown[0].title, "Lobix_Config");
+    EXPECT_EQ(installation.shown[0].icon, platform::kCritical);
+    EXPECT_EQ(installation.shown[2].prompt, "File '" + file + "' or Section [S] or Entry 'none' not found");
+}
+
+TEST_F(IniAccess, OverflowGoesToTheErrorReportAndResumes)
+{
+    installation.Write("parameter/test.ini", "[S]\r\nbig=40000\r\n");
+    installation.answers = { platform::kYes };
+    EXPECT_EQ(config::LoadIniInteger("S", "big", file, false), -1);
+    ASSERT_EQ(installation.shown.size(), 1u);
+    EXPECT_EQ(installation.shown[0].title, "Unexpected error");
+    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
+        std::vector<std::string> { "Fehler in Lobix / Lobix_Config_Exe / LoadIniInteger (Nr. 6) :Overflow" });
+}
+
+TEST_F(IniAccess, OverflowAnsweredNoEndsTheProgram)
+{
+    installation.Write("parameter/test.ini", "[S]\r\nbig=-40000\r\n");
+    installation.answers = { platform::kNo };
+    try {
+        config::LoadIniInteger("S", "big", file, false);
+        FAIL() << "the program should have ended";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.status, 1);
+    }
+}
+
+TEST_F(IniAccess, WritesValuesInTheProgramsTextForms)
+{
+    struct Case {
+        config::IniValue value;
+        const char* text;
+    } cases[] = {
+        { short(7), "7" },
+        { short(-5), "-5" },
+        { 359, "359" },
+        { true, "true" },
+        { false, "false" },
+        { std::string("  inner  blanks "), "  inner  blanks " },
+        { 1.5, "1.5" },
+        { 0.5, ".5" },
+        { -0.25, "-.25" },
+        { 1e20, "1E+20" },
+        { 0.00001, "1E-05" },
+        { 1.5f, "1.5" },
+        { static_cast<unsigned char>(200), "200" },
+    };
+    int i = 0;
+    for (const Case& c : cases) {
+        std::string key = "k" + std::to_string(i++);
+        EXPECT_NE(config::SaveIni(c.value, "New", key, file), 0);
+        EXPECT_EQ(config::LoadIniString("New", key, file, false), c.text) << key;
+    }
+    EXPECT_EQ(Lines(installation.Read("parameter/test.ini"))[0], "[New]");
+}
+
+TEST_F(IniAccess, RefusesAValueWithoutATextForm)
+{
+    EXPECT_EQ(config::SaveIni(std::monostate {}, "S", "k", file), 0);
+    ASSERT_EQ(installation.shown.size(), 1u);
+    EXPECT_EQ(installation.shown[0].prompt, "Ini Save:  wrong data type");
+    EXPECT_FALSE(installation.Exists("parameter/test.ini"));
+}

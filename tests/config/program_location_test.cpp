@@ -1,0 +1,40 @@
+// The terms every path is made from: installation folder, component name and folder.
+#include "config/program_location.h"
+#include "platform/process.h"
+#include "support/installation.h"
+
+#include <gtest/gtest.h>
+
+TEST(ProgramLocation, DerivesInstallationAndComponentFromTheExecutable)
+{
+    struct Case {
+        const char* programFolder;
+        const char* executable;
+        const char* installation;
+        const char* component;
+        const char* componentFolder;
+    } cases[] = {
+        { "/opt/hmi/Tools", "Lobix_Config", "/opt/hmi", "Lobix", "/opt/hmi/Lobix" },
+        { "/opt/hmi/Tools", "Other_Config", "/opt/hmi", "Other", "/opt/hmi/Other" },
+        { "/opt/hmi/Tools", "Lobix_Cfg", "/opt/hmi", "Lo", "/opt/hmi/Lo" },
+        { "/Tools", "Lobix_Config", "", "Lobix", "/Lobix" },
+        { "/", "Lobix_Config", "", "Lobix", "/Lobix" },
+        { "/opt", "Short", "", "", "/" },
+    };
+    testing_support::TempInstallation installation;
+    for (const Case& c : cases) {
+        platform::Process().programFolder = c.programFolder;
+        platform::Process().executableName = c.executable;
+        EXPECT_EQ(config::InstallationFolder(), c.installation) << c.programFolder;
+        EXPECT_EQ(config::GetOCXName(), c.component) << c.executable;
+        EXPECT_EQ(config::ComponentFolder(), c.componentFolder) << c.programFolder;
+    }
+}
+
+TEST(ProgramLocation, FileNameOnlyIsTheLastComponent)
+{
+    EXPECT_EQ(config::GetFileNameOnly("/opt/hmi/parameter/tvxconfiguration.ini"), "tvxconfiguration.ini");
+    EXPECT_EQ(config::GetFileNameOnly("/opt/hmi/Tools"), "Tools");
+    EXPECT_EQ(config::GetFileNameOnly("/opt/hmi/"), "");
+    EXPECT_EQ(config::GetFileNameOnly("Tools"), "Tools");
+}

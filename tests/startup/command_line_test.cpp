@@ -1,0 +1,69 @@
+// The command-line reader and the start modes it selects.
+#include "startup/command_line.h"
+#include "support/installation.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::TempInstallation;
+
+TEST(CommandLine, ReadsValuesAsTheHostWritesThem)
+{
+    struct Case {
+        const char* line;
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {
+        { "/EXTERNAL=tvxcfg /LOGFILE=C:\\Temp\\a.log", "EXTERNAL", "TVXCFG" },
+        { "/EXTERNAL=tvxcfg /LOGFILE=C:\\Temp\\a.log", "LOGFILE", "C:\\TEMP\\A.LOG" },
+        { "/EXTERNAL:TVXCFG", "EXTERNAL", "TVXCFG" },
+        { "/EXTERNAL TVXCFG", "EXTERNAL", "TVXCFG" },
+        { "/EXTERNAL==TVXCFG", "EXTERNAL", "=TVXCFG" },
+        { "/external=Silent", "EXTERNAL", "SILENT" },
+        { "/EXTERNAL=", "EXTERNAL", "" },
+        { "/EXTERNAL", "EXTERNAL", "" },
+        { "/EXTERNAL= /LOGFILE=x", "EXTERNAL", "" },
+        { "/EXTERNAL=TVXCFG LOGFILE=x", "EXTERNAL", "TVXCFG LOGFILE=X" },
+        { "/EXTERNAL=A /EXTERNAL=B", "EXTERNAL", "A" },
+        { "/LOGFILE=/var/log/cfg.log /EXTERNAL=TVXCFG", "LOGFILE", "/VAR/LOG/CFG.LOG" },
+        { "/LOGFILE=/var/log/cfg.log /EXTERNAL=TVXCFG", "EXTERNAL", "TVXCFG" },
+        { "  /EXTERNAL=  tvxcfg   ", "EXTERNAL", "TVXCFG" },
+        { "", "EXTERNAL", std::nullopt },
+        { "/LOGFILE=x", "EXTERNAL", std::nullopt },
+    };
+    TempInstallation installation;
+    for (const Case& c : cases)
+        EXPECT_EQ(startup::ReadCommand(c.line, c.key), c.value) << c.line << " " << c.key;
+    EXPECT_TRUE(installation.shown.empty()) << "a legitimate command line reports nothing";
+}
+
+TEST(CommandLine, SelectsTheStartMode)
+{
+    struct Case {
+        const char* arguments;
+        bool integrated;
+        bool silent;
+    } cases[] = {
+        { "", false, false },
+        { "/EXTERNAL=TVXCFG", true, false },
+        { "/LOGFILE=c:\\log\\x.txt /EXTERNAL=tvxcfg", true, false },
+        { "/external=Silent", false, true },
+        { "/EXTERNAL=other", false, false },
+        { "/EXTERNAL", false, false },
+    };
+    TempInstallation installation;
+    for (const Case& c : cases) {
+        installation.SetArguments(c.arguments);
+        EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
+        EXPECT_EQ(startup::Modes().StartModeIntegrated, c.integrated) << c.arguments;
+        EXPECT_EQ(startup::Modes().SilentMode, c.silent) << c.arguments;
+    }
+}
+
+TEST(CommandLine, LogfileKeepsTheCaseOfThePath)
+{
+    TempInstallation installation;
+    installation.SetArguments("/EXTERNAL=TVXCFG /LOGFILE=/tmp/Logs/Cfg.txt");
+    EXPECT_EQ(startup::GetPathLogfile(), "/tmp/Logs/Cfg.txt");
+    installation.SetArguments("/EXTERNAL=TVXCFG");
+    EXPECT_EQ(startup::GetPathLogfile(), "");
+}

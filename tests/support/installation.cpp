@@ -1,0 +1,90 @@
+#include "support/installation.h"
+
+#include "config/project_settings.h"
+#include "platform/exit.h"
+#include "platform/process.h"
+#include "startup/command_line.h"
+#include "support/reset.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testing_support {
+
+TempInstallation::TempInstallation()
+{
+    std::random_device seed;
+    root = std::filesystem::temp_directory_path() / ("lobix-test-" + std::to_string(seed()));
+    for (const char* folder : { "Tools", "parameter", "Lobix" })
+        std::filesystem::create_directories(root / folder);
+    ResetModules();
+    platform::ProcessFacts& facts = platform::Process();
+    facts = {};
+    facts.programFolder = (root / "Tools").string();
+    facts.executableName = "Lobix_Config";
+    facts.versionMajor = 1;
+    facts.firstEnvironmentEntry = "USER=abc";
+    facts.servicePackLogPath = (root / "servicepack.log").string();
+    platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& request) {
+        shown.push_back(request);
+        if (answers.empty())
+            return request.buttons == platform::Buttons::YesNo ? request.defaultButton : platform::kOk;
+        platform::Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
+}
+
+TempInstallation::~TempInstallation()
+{
+    platform::SetMessageBoxHandler({});
+    platform::SetEndHandler({});
+    ResetModules();
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
+
+std::string TempInstallation::Path(const std::string& relative) const
+{
+    return (root / relative).string();
+}
+
+void TempInstallation::Write(const std::string& relative, const std::string& content) const
+{
+    std::filesystem::create_directories((root / relative).parent_path());
+    std::ofstream(root / relative, std::ios::binary) << content;
+}
+
+std::string TempInstallation::Read(const std::string& relative) const
+{
+    std::ifstream in(root / relative, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool TempInstallation::Exists(const std::string& relative) const
+{
+    return std::filesystem::exists(root / relative);
+}
+
+void TempInstallation::SetArguments(const std::string& arguments) const
+{
+    platform::Process().arguments = arguments;
+    startup::GetStartModeIntegrated();
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+}

@@ -1,0 +1,8 @@
+// Puts every module's state back to program start.
+#pragma once
+
+namespace testing_support {
+
+void ResetModules();
+
+}

@@ -5,6 +5,7 @@
 #include "diagnostics/error_scope.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/text.h"
 #include "startup/command_line.h"
 
 config::ProjectSettings& config::Project()
@@ -50,6 +51,17 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
             "Machine" + std::to_string(i), "MachineName", project.ProgramIniPath, false);
         scope.Run([&] { AppendMachine(name); });
     }
+}
+
+bool config::MachineSelected(int machine, const std::string& validMachines)
+{
+    if (machine < 1 || machine > kMaxMachines || machine > MachineCount())
+        return false;
+    if (startup::GetStartModeIntegrated()) {
+        std::string valid = platform::UpperCase(validMachines);
+        return valid == "ALL" || valid.find(platform::UpperCase(Project().MachineNames[machine])) != std::string::npos;
+    }
+    return LoadIniBoolean("Project", "ForMachine" + std::to_string(machine), GetCFGPath(), false);
 }
 
 std::string config::GetValidMachines()

@@ -27,6 +27,14 @@ int MachineCount();
 // INI (up to the first "-" or empty name), otherwise NumberOfMachines names from program.ini.
 void GetExistingMachines(const std::string& configurationIniPath);
 
+// The most machines a line has; machines listed beyond them are never edited.
+inline constexpr int kMaxMachines = 5;
+
+// Whether machine m takes part: integrated, when ValidMachines is "ALL" or contains its name
+// (upper-cased substring test); otherwise when ForMachine<m> of the component configuration file
+// is true. Machines beyond the fifth never do.
+bool MachineSelected(int machine, const std::string& validMachines);
+
 // The ValidMachines entry of the component configuration file.
 std::string GetValidMachines();
 

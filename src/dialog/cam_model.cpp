@@ -6,9 +6,7 @@
 #include "diagnostics/edit_info.h"
 #include "diagnostics/error_scope.h"
 #include "dialog/main_window.h"
-#include "platform/text.h"
 #include "platform/toolkit.h"
-#include "startup/command_line.h"
 
 dialog::CamModel& dialog::Model()
 {
@@ -21,19 +19,6 @@ short& dialog::CamCell(short (&values)[kMaxMachines + 1][kCams + 1], int machine
     if (machine < 1 || machine > kMaxMachines || cam < 1 || cam > kCams)
         platform::Raise(platform::kSubscriptOutOfRange);
     return values[machine][cam];
-}
-
-bool dialog::MachineSelected(int machine, const std::string& validMachines)
-{
-    if (machine < 1 || machine > kMaxMachines)
-        return false;
-    if (startup::GetStartModeIntegrated()) {
-        std::string valid = platform::UpperCase(validMachines);
-        return valid == "ALL"
-            || valid.find(platform::UpperCase(config::Project().MachineNames[machine])) != std::string::npos;
-    }
-    return config::LoadIniBoolean(
-        "Project", "ForMachine" + std::to_string(machine), config::GetCFGPath(), false);
 }
 
 const dialog::CamArray dialog::kCamArrays[kCamArrayCount] = {
@@ -61,7 +46,7 @@ void dialog::SetupUserInterFace()
     int machines = std::min(config::MachineCount(), kMaxMachines);
     for (int m = 1; m <= machines; ++m) {
         bool selected = false;
-        scope.Run([&] { selected = MachineSelected(m, valid); });
+        scope.Run([&] { selected = config::MachineSelected(m, valid); });
         if (selected) {
             scope.Run([&] {
                 tabs.AddTab(config::Project().MachineNames[m]);
@@ -109,7 +94,7 @@ void dialog::WriteInputs()
     int machines = std::min(config::MachineCount(), kMaxMachines);
     for (int m = 1; m <= machines; ++m) {
         bool selected = false;
-        scope.Run([&] { selected = MachineSelected(m, valid); });
+        scope.Run([&] { selected = config::MachineSelected(m, valid); });
         if (!selected)
             continue;
         for (int c = 1; c <= kCams; ++c)

@@ -2,11 +2,11 @@
 // in program.ini: loaded once at start-up, saved once on OK.
 #pragma once
 
-#include <string>
+#include "config/project_settings.h"
 
 namespace dialog {
 
-inline constexpr int kMaxMachines = 5;
+inline constexpr int kMaxMachines = config::kMaxMachines;
 inline constexpr int kCams = 40;
 
 struct CamModel {
@@ -36,11 +36,6 @@ extern const CamArray kCamArrays[kCamArrayCount]; // ScaleBegin, ScaleEnd, Scale
 // The element [machine][cam] of one of the three cam arrays; raises "Subscript out of range"
 // for a machine outside 1 to 5 or a cam outside 1 to 40.
 short& CamCell(short (&values)[kMaxMachines + 1][kCams + 1], int machine, int cam);
-
-// Whether machine m is edited: integrated, when ValidMachines is "ALL" or contains its name
-// (upper-cased substring test); otherwise when ForMachine<m> of the component configuration
-// file is true. Machines beyond the fifth never are.
-bool MachineSelected(int machine, const std::string& validMachines);
 
 // Loads the model from program.ini and builds one tab per edited machine, then shows the first.
 void SetupUserInterFace();

@@ -121,7 +121,8 @@ bool ReplaceFileContent(const std::string& path, const std::string& content)
     mode_t mode = 0644;
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
-        if (!S_ISREG(info.st_mode) || ::access(target.c_str(), W_OK) != 0)
+        // The owner's write bit counts too: root passes access() on a read-only file.
+        if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0)
             return false;
         mode = info.st_mode & 07777;
     }

@@ -1,0 +1,32 @@
+// What the database work keeps for the run: the project's HMI system and the variable-name
+// templates, and the state of the row being built.
+#pragma once
+
+#include "platform/database.h"
+
+#include <string>
+
+namespace presetdb {
+
+inline constexpr int kTemplateParts = 50;
+
+struct PresetState {
+    short VWStudioProject = 0; // 1: VisiWin Studio names, 0: VisiWin32 names
+    std::string VarNameTemplates[2][kTemplateParts];
+    bool MachineSelected = false;
+    std::string VarNamePair[2];
+};
+
+PresetState& Presets();
+
+// `text` with the first occurrence of `search`, found without regard to case, replaced.
+std::string ReplaceSearchItem(const std::string& text, const std::string& search, const std::string& replacement);
+
+// A name for a Jet string literal: each double quote doubled, so the literal holds the name
+// exactly.
+std::string JetQuoted(const std::string& name);
+
+// The value as text: numbers in decimal, Null as "".
+std::string ValueText(const platform::Value& value);
+
+}

@@ -1,0 +1,129 @@
+#include "presetdb/takeover.h"
+
+#include "config/program_location.h"
+#include "config/project_settings.h"
+#include "diagnostics/error_report.h"
+#include "diagnostics/error_scope.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "presetdb/preset_state.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+using platform::Value;
+
+namespace {
+
+// The old columns read into each slot; slot 4 is "categorie" where the old table still has it.
+const char* const kSlotColumns[15] = { "ID", "machine_type", "type", "var_name", "category_id", "isBitArray",
+    nullptr, "offset_or_bitno", "text", "page_name", "abs_min", "abs_max", "min", "max", "pass" };
+const char* const kTakenOver[5] = { "abs_min", "abs_max", "min", "max", "pass" };
+constexpr int kFirstTakenOverSlot = 10;
+
+std::string MatchingQuery(const std::vector<Value>& slots)
+{
+    return "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
+           " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
+           " PRESET_DEFS.offset_or_bitno, PRESET_DEFS.text, PRESET_DEFS.page_name,"
+           " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
+           " PRESET_DEFS.pass"
+        + config::Project().AdditionalFieldsSelect + " From PRESET_DEFS "
+        + " WHERE (((PRESET_DEFS.machine_type)=" + presetdb::JetQuoted(presetdb::ValueText(slots[1])) + ")"
+        + " AND ((PRESET_DEFS.var_name)=" + presetdb::JetQuoted(presetdb::ValueText(slots[3])) + ") "
+        + " AND ((PRESET_DEFS.offset_or_bitno)=" + presetdb::ValueText(slots[7]) + "));";
+}
+
+// The first demanded column that the new table lacks (case counts; position 0 is not looked at).
+std::optional<std::string> MissingDemandedField(platform::Database& database)
+{
+    platform::Recordset columns = platform::OpenRecordset(database, "PRESET_DEFS");
+    std::vector<std::string> names;
+    for (int position = 1; position < platform::FieldCount(columns); ++position)
+        names.push_back(platform::FieldName(columns, position));
+    platform::Close(columns);
+    const auto& demanded = config::Project().AdditionalFields;
+    if (!demanded)
+        return std::nullopt;
+    for (size_t i = 1; i < demanded->size(); ++i)
+        if (std::find(names.begin(), names.end(), (*demanded)[i]) == names.end())
+            return (*demanded)[i];
+    return std::nullopt;
+}
+
+[[noreturn]] void EndWithConflict(const std::string& missingField)
+{
+    const std::string quote = "\"";
+    const std::string component = platform::UpperCase(config::GetOCXName());
+    diagnostics::WriteErrorLog("Conflict while attempting to extend database!Configurationsfile " + quote + component
+            + ".CFG" + quote + ", demanded field " + quote + platform::UpperCase(missingField) + quote
+            + "missing in machinecopy-database" + diagnostics::kLfCr + "Configuration of " + quote + component + quote
+            + " aborted.",
+        false);
+    diagnostics::ErrorScope fatal("TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Fatal);
+    fatal.Run([] {
+        platform::Raise(platform::kDatabaseError, platform::Process().executableName,
+            "Database-Error - Contact Administrator!");
+    });
+    diagnostics::EndProgram();
+}
+
+}
+
+void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platform::Recordset& oldRecords)
+{
+    diagnostics::ErrorScope scope("TakeoverMachineCopyMDBData");
+    if (!oldRecords.state)
+        return;
+    bool hasCategorie = false;
+    int rowCount = 0;
+    std::vector<std::vector<Value>> oldRows;
+    scope.Run([&] {
+        for (int position = 0; position < platform::FieldCount(oldRecords); ++position)
+            hasCategorie = hasCategorie || platform::UpperCase(platform::FieldName(oldRecords, position)) == "CATEGORIE";
+    });
+    scope.Run([&] {
+        platform::MoveFirst(oldRecords);
+        for (; !platform::IsEof(oldRecords); platform::MoveNext(oldRecords))
+            ++rowCount;
+    });
+    scope.Run([&] {
+        platform::MoveFirst(oldRecords);
+        for (int i = 0; i < rowCount; ++i) {
+            std::vector<Value>& slots = oldRows.emplace_back(15);
+            for (int slot = 0; slot < 15; ++slot)
+                if (const char* column = kSlotColumns[slot])
+                    slots[slot] = platform::GetValue(oldRecords, slot == 4 && hasCategorie ? "categorie" : column);
+            platform::MoveNext(oldRecords);
+        }
+    });
+    scope.Run([&] { platform::Close(oldRecords); });
+    oldRecords = {};
+
+    // The new table's columns do not change while values are taken over: look once, at the
+    // first old row.
+    std::optional<std::optional<std::string>> missing;
+    for (const std::vector<Value>& slots : oldRows) {
+        scope.Run([&] {
+            if (!missing)
+                missing = MissingDemandedField(newDatabase);
+        });
+        if (missing && *missing)
+            EndWithConflict(**missing);
+        platform::Recordset match;
+        diagnostics::ErrorScope ignored("TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Silenced);
+        ignored.Run([&] { match = platform::OpenRecordset(newDatabase, MatchingQuery(slots)); });
+        if (!match.state)
+            continue;
+        scope.Run([&] {
+            if (platform::RecordCount(match) > 0) {
+                platform::Edit(match);
+                for (int k = 0; k < 5; ++k)
+                    platform::SetValue(match, kTakenOver[k], slots[kFirstTakenOverSlot + k]);
+                platform::Update(match);
+            }
+        });
+        scope.Run([&] { platform::Close(match); });
+    }
+}

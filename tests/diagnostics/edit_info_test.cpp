@@ -1,0 +1,49 @@
+// The edit-info record: version, start mode and editor mark in the component configuration.
+#include "diagnostics/abort_question.h"
+#include "diagnostics/edit_info.h"
+#include "support/installation.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::TempInstallation;
+
+TEST(EditInfo, MarkEncodesTheFirstEnvironmentValue)
+{
+    struct Case {
+        const char* entry;
+        const char* mark;
+    } cases[] = {
+        { "X=abc", "666768" },
+        { "X=a-b_c", "666768" },
+        { "X=", "" },
+        { "abc", "666768" },
+        { "X=a=b", "664267" },
+        { "X=\xFF", "104" },
+        { "", "" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(diagnostics::EditorMark(c.entry), c.mark) << c.entry;
+}
+
+TEST(EditInfo, RecordsVersionAndModeKeepingOtherEntries)
+{
+    TempInstallation installation;
+    installation.Write("Lobix/Lobix.cfg", "[Info]\r\nOther=kept\r\n[Project]\r\nForMachine1=true\r\n");
+    diagnostics::WriteEditInfo();
+    EXPECT_EQ(installation.Read("Lobix/Lobix.cfg"),
+        "[Info]\r\nOther=kept\r\nS_Prog=1.0.0 - Standalone\r\nS_Editor=666768\r\n[Project]\r\nForMachine1=true\r\n");
+    installation.SetArguments("/EXTERNAL=TVXCFG");
+    diagnostics::WriteEditInfo();
+    EXPECT_NE(installation.Read("Lobix/Lobix.cfg").find("S_Prog=1.0.0 - Integrated\r\n"), std::string::npos);
+}
+
+TEST(ConfirmCancel, SilentLogsTheQuestionAndConfirms)
+{
+    TempInstallation installation;
+    installation.SetArguments("/EXTERNAL=SILENT");
+    EXPECT_TRUE(diagnostics::ConfirmCancel());
+    EXPECT_TRUE(installation.shown.empty());
+    EXPECT_EQ(installation.Read("servicepack.log"),
+        "! Fault Lobix_Config: Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over \r\n");
+    EXPECT_FALSE(installation.Exists("TVXcfglog.txt"));
+}

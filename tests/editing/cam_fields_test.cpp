@@ -1,0 +1,137 @@
+// Editing the cam value fields: what is accepted, how rejected or emptied entries are repaired,
+// where the caret goes, and what reaches the model.
+#include "dialog/cam_model.h"
+#include "editing/cam_fields.h"
+#include "support/dialog_fixture.h"
+
+#include <QLocale>
+
+using testing_support::DialogTest;
+
+namespace {
+
+struct CamFields : DialogTest {
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        LayOut("ForMachine1=true\r\nForMachine2=true\r\n",
+            "[Machine1]\r\nCamScaleBegin5=25\r\nCamScaleEnd5=25\r\nCamUnit5=25\r\n");
+        Load();
+    }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+
+    static short& ModelValue(int family, int machine, int cam)
+    {
+        return (dialog::Model().*dialog::kCamArrays[family].values)[machine][cam];
+    }
+};
+
+const char* kFamilies[] = { "TextScalaAnfang", "TextScalaEnde", "TextEinheit" };
+
+}
+
+TEST_F(CamFields, AnEmptiedFieldFallsBackWithTheCaretByFamily)
+{
+    struct Expected {
+        const char* text;
+        short value;
+        int caret;
+    } expected[] = { { "0", 0, 0 }, { "359", 359, 3 }, { "1", 1, 1 } };
+    for (int family = 0; family < 3; ++family) {
+        platform::Control& box = Find(kFamilies[family], 5);
+        box.SetText("");
+        EXPECT_EQ(box.Text(), expected[family].text) << kFamilies[family];
+        EXPECT_EQ(box.CaretPosition(), expected[family].caret) << kFamilies[family];
+        EXPECT_EQ(ModelValue(family, 1, 5), expected[family].value) << kFamilies[family];
+    }
+}
+
+TEST_F(CamFields, RepairsWhatIsTypedAndStoresIt)
+{
+    struct Case {
+        const char* typed;
+        const char* shown;
+        short stored;
+    } cases[] = {
+        { "12.7", "12", 12 },
+        { "-0.5", "-1", -1 },
+        { "-2.5", "-3", -3 },
+        { "1e3", "1e3", 1000 },
+        { "  42 ", "  42 ", 42 },
+        { "3x", "25", 25 },
+        { "abc", "25", 25 },
+        { "   ", "25", 25 },
+        { "-7", "-7", -7 },
+        { "1,000", "1,000", 1 },
+    };
+    for (const Case& c : cases) {
+        for (int family = 0; family < 3; ++family) {
+            platform::Control& box = Find(kFamilies[family], 5);
+            box.SetText("25");
+            box.SetText(c.typed);
+            EXPECT_EQ(box.Text(), c.shown) << c.typed << " in " << kFamilies[family];
+            EXPECT_EQ(ModelValue(family, 1, 5), c.stored) << c.typed << " in " << kFamilies[family];
+            EXPECT_EQ(box.CaretPosition(), static_cast<int>(box.Text().size())) << c.typed;
+        }
+    }
+    EXPECT_EQ(ModelValue(0, 2, 5), 0) << "the other machine keeps its value";
+    EXPECT_TRUE(installation.shown.empty());
+}
+
+TEST_F(CamFields, ThousandsSeparatorOfTheLocaleCountsOnlyForTheTest)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    platform::Control& box = Find("TextScalaEnde", 5);
+    box.SetText("1.000");
+    EXPECT_EQ(box.Text(), "1.000");
+    EXPECT_EQ(ModelValue(1, 1, 5), 1);
+    box.SetText("12,7");
+    EXPECT_EQ(box.Text(), "12");
+    EXPECT_EQ(ModelValue(1, 1, 5), 12);
+}
+
+TEST_F(CamFields, OverflowIsReportedAndTheModelKeepsItsValue)
+{
+    installation.answers = { platform::kYes };
+    platform::Control& box = Find("TextEinheit", 5);
+    box.SetText("40000");
+    EXPECT_EQ(box.Text(), "40000");
+    EXPECT_EQ(ModelValue(2, 1, 5), 25);
+    ASSERT_EQ(installation.shown.size(), 1u);
+    EXPECT_EQ(installation.shown[0].title, "Unexpected error");
+    EXPECT_EQ(testing_support::Lines(installation.Read("TVXcfglog.txt")),
+        std::vector<std::string> { "Fehler in Lobix / Lobix_Config_Exe / TextEinheit_Change (Nr. 6) :Overflow" });
+}
+
+TEST_F(CamFields, EnteringSelectsAllAndLeavingEmptyRestores)
+{
+    platform::Control& box = Find("TextScalaAnfang", 5);
+    box.SetCaretPosition(1);
+    box.onGotFocus();
+    EXPECT_EQ(box.CaretPosition(), 0);
+    EXPECT_EQ(box.SelectionLength(), 2);
+    ModelValue(0, 1, 5) = 17;
+    editing::CamField_LostFocus(editing::kCamFamilies[0], 5);
+    EXPECT_EQ(box.Text(), "25") << "a box with text is left alone";
+}
+
+TEST(CamNumbers, ReadsTheLeadingNumberAndRoundsHalvesToEven)
+{
+    struct Case {
+        const char* text;
+        double value;
+    } numbers[] = {
+        { "12", 12 }, { " 1 2\t3\n", 123 }, { "-5", -5 }, { "+5", 5 }, { "1.000", 1 }, { "1e3", 1000 },
+        { "2.5E-1", 0.25 }, { "7e", 7 }, { "12abc", 12 }, { "1.2.3", 1.2 }, { "abc", 0 }, { "", 0 }, { ".5", 0.5 },
+    };
+    for (const Case& c : numbers)
+        EXPECT_DOUBLE_EQ(editing::LeadingNumber(c.text), c.value) << c.text;
+    struct Rounding {
+        double value;
+        short rounded;
+    } roundings[] = { { 2.5, 2 }, { 3.5, 4 }, { -2.5, -2 }, { 0.5, 0 }, { 1.4999, 1 }, { 32767.4, 32767 }, { -32768, -32768 } };
+    for (const Rounding& r : roundings)
+        EXPECT_EQ(editing::RoundToInteger(r.value), r.rounded) << r.value;
+    for (double tooLarge : { 32767.5, 40000.0, -32768.6, 1e300 })
+        EXPECT_THROW(editing::RoundToInteger(tooLarge), platform::Failure) << tooLarge;
+}

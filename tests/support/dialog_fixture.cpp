@@ -1,0 +1,46 @@
+#include "support/dialog_fixture.h"
+
+#include "dialog/main_window.h"
+#include "platform/process.h"
+
+namespace testing_support {
+
+void DialogTest::LayOut(const std::string& cfg, const std::string& machineSections) const
+{
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n[Machine2]\r\n"
+        "MachineName=Packer\r\n[Machine3]\r\nMachineName=Labeller\r\n"
+            + machineSections);
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
+}
+
+void DialogTest::Load(const std::string& arguments)
+{
+    platform::Process().arguments = arguments;
+    dialog::BuildWindow();
+    dialog::Form_Load();
+}
+
+platform::Control& DialogTest::Find(const std::string& name, int index)
+{
+    platform::Control* control = platform::FindControl(name, index);
+    if (!control)
+        throw std::runtime_error("no control " + name);
+    return *control;
+}
+
+std::string DialogTest::FieldText(const char* family, int cam)
+{
+    return Find(family, cam).Text();
+}
+
+std::vector<std::string> DialogTest::TabCaptions()
+{
+    platform::Control& tabs = Find("TabStripMachine");
+    std::vector<std::string> captions;
+    for (int tab = 1; tab <= tabs.TabCount(); ++tab)
+        captions.push_back(tabs.TabCaption(tab));
+    return captions;
+}
+
+}

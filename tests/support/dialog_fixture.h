@@ -1,0 +1,26 @@
+// A loaded dialog over a temporary installation with three machines (Filler, Packer, Labeller).
+#pragma once
+
+#include "platform/toolkit.h"
+#include "support/installation.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace testing_support {
+
+struct DialogTest : testing::Test {
+    TempInstallation installation;
+
+    // program.ini with the three machines and `machineSections` appended; Lobix.cfg with `cfg`.
+    void LayOut(const std::string& cfg, const std::string& machineSections = "") const;
+
+    // Builds the window and runs its load handler with `arguments` on the command line.
+    void Load(const std::string& arguments = "");
+
+    static platform::Control& Find(const std::string& name, int index = -1);
+    static std::string FieldText(const char* family, int cam);
+    static std::vector<std::string> TabCaptions();
+};
+
+}

@@ -97,6 +97,7 @@ public:
 private:
     ControlSpec spec_;
     QWidget* widget_;
+    std::uint32_t backColor_ = kButtonFaceColor; // what SetBackColor was given last
 };
 
 // Creates the one window, client area in twips, hidden. Replaces a window made before.

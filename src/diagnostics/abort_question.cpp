@@ -15,7 +15,7 @@ bool diagnostics::ConfirmCancel()
         const platform::ProcessFacts& process = platform::Process();
         text += lfcr + quote + config::GetOCXName() + quote + " has to be configured again in " + quote
             + "standalone-mode" + quote + " via " + lfcr + quote + process.programFolder + "/"
-            + process.executableName + ".exe" + quote;
+            + process.executableName + quote;
     }
     if (startup::Modes().SilentMode) {
         WriteServicePackLog(text);

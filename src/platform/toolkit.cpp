@@ -2,6 +2,8 @@
 // differs from the one the dialog relies on, the widget subclass below puts them in that order.
 #include "platform/toolkit.h"
 
+#include "platform/text_encoding.h"
+
 #include "platform/button_pictures.h"
 #include "platform/failure.h"
 
@@ -52,9 +54,10 @@ static void Fire(std::function<void()> handler)
         handler();
 }
 
+// Texts may come from language files written on Windows.
 static QString ToQt(const std::string& text)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return DecodeText(text);
 }
 
 static std::string FromQt(const QString& text) { return text.toUtf8().toStdString(); }

@@ -2,6 +2,7 @@
 
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
+#include "config/program_location.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"

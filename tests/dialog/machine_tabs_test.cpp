@@ -3,6 +3,7 @@
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "support/dialog_fixture.h"
+#include "support/reset.h"
 
 using testing_support::DialogTest;
 using Captions = std::vector<std::string>;

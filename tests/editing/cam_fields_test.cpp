@@ -2,6 +2,7 @@
 // where the caret goes, and what reaches the model.
 #include "dialog/cam_model.h"
 #include "editing/cam_fields.h"
+#include "platform/failure.h"
 #include "support/dialog_fixture.h"
 
 #include <QLocale>

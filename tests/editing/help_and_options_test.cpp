@@ -28,7 +28,12 @@ struct HelpAndOptions : DialogTest {
         dialog::TabStripMachine_Click();
     }
 
-    static void Click(const std::string& name) { QTest::mouseClick(Find(name).Widget(), Qt::LeftButton); }
+    // Clicks near the left edge, where a check box has its indicator.
+    static void Click(const std::string& name)
+    {
+        QWidget* widget = Find(name).Widget();
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    }
 
     std::vector<std::string> ShownTexts() const
     {

@@ -2,6 +2,7 @@
 
 #include "dialog/main_window.h"
 #include "platform/process.h"
+#include "platform/profile.h"
 
 namespace testing_support {
 
@@ -9,8 +10,16 @@ void DialogTest::LayOut(const std::string& cfg, const std::string& machineSectio
 {
     installation.Write("parameter/Program.ini",
         "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n[Machine2]\r\n"
-        "MachineName=Packer\r\n[Machine3]\r\nMachineName=Labeller\r\n"
-            + machineSections);
+        "MachineName=Packer\r\n[Machine3]\r\nMachineName=Labeller\r\n");
+    std::string section;
+    for (const std::string& line : Lines(machineSections)) {
+        size_t equals = line.find('=');
+        if (line.front() == '[')
+            section = line.substr(1, line.size() - 2);
+        else if (equals != std::string::npos)
+            platform::WritePrivateProfileString(section, line.substr(0, equals), line.substr(equals + 1),
+                installation.Path("parameter/Program.ini"));
+    }
     installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
 }
 

@@ -12,7 +12,8 @@ namespace testing_support {
 struct DialogTest : testing::Test {
     TempInstallation installation;
 
-    // program.ini with the three machines and `machineSections` appended; Lobix.cfg with `cfg`.
+    // program.ini with the three machines and the entries of `machineSections` written into their
+    // sections; Lobix.cfg with `cfg` in [Project].
     void LayOut(const std::string& cfg, const std::string& machineSections = "") const;
 
     // Builds the window and runs its load handler with `arguments` on the command line.

@@ -1,0 +1,33 @@
+// The window as an engineer sees it: every text fits its control, and a picture of the window
+// with two machine tabs is left in the build folder (screenshots/main_window.png).
+#include "support/dialog_fixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QWidget>
+
+using testing_support::DialogTest;
+
+TEST_F(DialogTest, EveryTextFitsItsControl)
+{
+    LayOut("ForMachine1=true\r\nForMachine2=true\r\n", "[Machine1]\r\nCamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\n");
+    Load();
+    QWidget* window = platform::WindowWidget();
+    window->show();
+    for (platform::Control* control : platform::Controls()) {
+        QWidget* widget = control->Widget();
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            int needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+            EXPECT_LE(needed, label->height()) << control->Name() << control->Index();
+            EXPECT_LE(label->fontMetrics().boundingRect(label->text()).width() / (label->wordWrap() ? 2 : 1),
+                label->width())
+                << control->Name() << control->Index();
+        }
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            EXPECT_LE(box->sizeHint().width(), box->width()) << control->Name();
+        }
+    }
+    QDir().mkpath(QStringLiteral(LOBIX_SCREENSHOT_DIR));
+    EXPECT_TRUE(window->grab().save(QStringLiteral(LOBIX_SCREENSHOT_DIR "/main_window.png")));
+}

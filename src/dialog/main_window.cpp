@@ -48,9 +48,9 @@ long LabelNrHelpId(int cam)
     return cam == 2 ? 14 : cam == 3 ? 15 : 13;
 }
 
-platform::Control& Add(ControlSpec spec)
+platform::Control& Add(ControlSpec design)
 {
-    return platform::AddControl(spec);
+    return platform::AddControl(design);
 }
 
 void AddCamFrame(platform::Control& mainFrame, int frame)

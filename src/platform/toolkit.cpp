@@ -409,10 +409,10 @@ std::string Control::TabCaption(int tab) const
     return FromQt(bar.tabText(TabIndex(bar, tab)));
 }
 
-static QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent)
+static QWidget* MakeWidget(const ControlSpec& design, QWidget* parent)
 {
-    const QString caption = ToQt(spec.caption);
-    switch (spec.type) {
+    const QString caption = ToQt(design.caption);
+    switch (design.type) {
     case ControlType::Label: {
         auto* label = new QLabel(caption, parent);
         label->setTextFormat(Qt::PlainText);
@@ -423,12 +423,12 @@ static QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent)
     case ControlType::CommandButton: {
         auto* button = new Button(parent);
         button->setText(caption);
-        const QPixmap picture = DrawButtonPicture(spec.picture);
+        const QPixmap picture = DrawButtonPicture(design.picture);
         if (!picture.isNull()) {
             button->setIcon(QIcon(picture));
             button->setIconSize(picture.deviceIndependentSize().toSize());
         }
-        button->setAccessibleName(ToQt(spec.accessibleName));
+        button->setAccessibleName(ToQt(design.accessibleName));
         return button;
     }
     case ControlType::CheckBox:
@@ -445,12 +445,12 @@ static QWidget* MakeWidget(const ControlSpec& spec, QWidget* parent)
 
 // The platform's sans family, condensed: its usual faces run wider than the MS Sans Serif that
 // the window's captions were laid out for, and would be clipped.
-static QFont FontOf(const ControlSpec& spec)
+static QFont FontOf(const ControlSpec& design)
 {
     QFont font = QApplication::font();
     font.setStretch(QFont::Condensed);
-    font.setPointSizeF(spec.fontPoints);
-    font.setBold(spec.bold);
+    font.setPointSizeF(design.fontPoints);
+    font.setBold(design.bold);
     return font;
 }
 
@@ -483,17 +483,17 @@ void DestroyWindow()
     State().events = {};
 }
 
-Control& AddControl(const ControlSpec& spec)
+Control& AddControl(const ControlSpec& design)
 {
-    QWidget* parent = spec.parent ? spec.parent->Widget() : &TheWindow();
-    QWidget* widget = MakeWidget(spec, parent);
+    QWidget* parent = design.parent ? design.parent->Widget() : &TheWindow();
+    QWidget* widget = MakeWidget(design, parent);
     widget->setGeometry(
-        Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
-    widget->setFont(FontOf(spec));
-    widget->setEnabled(spec.enabled);
+        Pixels(design.left), Pixels(design.top), Pixels(design.width), Pixels(design.height));
+    widget->setFont(FontOf(design));
+    widget->setEnabled(design.enabled);
     widget->show();
     Toolkit& state = State();
-    Control& control = *state.owned.emplace_back(std::make_unique<Control>(spec, widget));
+    Control& control = *state.owned.emplace_back(std::make_unique<Control>(design, widget));
     if (auto* bound = dynamic_cast<Bound*>(widget))
         bound->control = &control;
     state.controls.push_back(&control);

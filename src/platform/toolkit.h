@@ -46,11 +46,11 @@ struct ControlSpec {
 
 class Control {
 public:
-    const std::string& Name() const { return spec_.name; }
-    int Index() const { return spec_.index; }
-    ControlType Type() const { return spec_.type; }
-    const std::string& Tag() const { return spec_.tag; }
-    long HelpId() const { return spec_.helpId; }
+    const std::string& Name() const { return design_.name; }
+    int Index() const { return design_.index; }
+    ControlType Type() const { return design_.type; }
+    const std::string& Tag() const { return design_.tag; }
+    long HelpId() const { return design_.helpId; }
 
     std::string Caption() const;
     void SetCaption(const std::string& caption);
@@ -88,14 +88,14 @@ public:
     std::function<void()> onChange, onGotFocus, onLostFocus, onClick, onKeyUp, onMouseUp;
 
     QWidget* Widget() const { return widget_; }
-    Control(const ControlSpec& spec, QWidget* widget)
-        : spec_(spec)
+    Control(const ControlSpec& design, QWidget* widget)
+        : design_(design)
         , widget_(widget)
     {
     }
 
 private:
-    ControlSpec spec_;
+    ControlSpec design_;
     QWidget* widget_;
     std::uint32_t backColor_ = kButtonFaceColor; // what SetBackColor was given last
 };
@@ -107,7 +107,7 @@ void CreateWindow(int clientWidth, int clientHeight, const std::string& caption)
 void DestroyWindow();
 
 // Adds a control to the window; the window owns it.
-Control& AddControl(const ControlSpec& spec);
+Control& AddControl(const ControlSpec& design);
 
 // All controls in the order they were added.
 const std::vector<Control*>& Controls();

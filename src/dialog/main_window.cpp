@@ -164,6 +164,9 @@ void dialog::Form_Load()
 void dialog::Form_Activate()
 {
     diagnostics::ErrorScope scope("Form_Activate");
+    // The OK sequence lets the window handle events while it works; OK must stay disabled then.
+    if (Window().OkSequenceRunning)
+        return;
     scope.Run([&] { platform::FindControl("CommandOK")->SetEnabled(true); });
 }
 

@@ -79,7 +79,7 @@ TEST_F(Closing, CancelAndCloseBoxAskAndDiscardOnlyOnYes)
     EXPECT_EQ(installation.Read("parameter/Program.ini"), programIni);
 }
 
-TEST_F(Closing, CloseBoxAsksEvenInHelpModeButNotDuringOk)
+TEST_F(Closing, CloseBoxAsksEvenInHelpModeAndNothingInterruptsOk)
 {
     dialog::CommandQuest_Click();
     bool cancel = false;
@@ -93,6 +93,9 @@ TEST_F(Closing, CloseBoxAsksEvenInHelpModeButNotDuringOk)
     dialog::Form_QueryUnload(cancel);
     EXPECT_TRUE(cancel);
     EXPECT_EQ(installation.shown.size(), 1u);
+    Find("CommandOK").SetEnabled(false);
+    dialog::Form_Activate();
+    EXPECT_FALSE(Find("CommandOK").Enabled()) << "no second OK while the first works";
 }
 
 TEST_F(Closing, IntegratedQuestionNamesTheStandaloneProgram)

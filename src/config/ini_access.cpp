@@ -40,7 +40,7 @@ short config::LoadIniInteger(const std::string& section, const std::string& entr
     const std::string& file, bool reportMissing)
 {
     diagnostics::ErrorScope scope("LoadIniInteger");
-    short value = -1;
+    short value = 0;
     scope.Run([&] {
         auto raw = static_cast<std::int32_t>(platform::GetPrivateProfileInt(section, entry, -1, file));
         value = platform::ToInteger(raw);

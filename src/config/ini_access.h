@@ -15,7 +15,7 @@ std::string LoadIniString(const std::string& section, const std::string& entry, 
     bool reportMissing);
 
 // The entry as a 16-bit integer; -1 when missing. A value beyond 16 bits is an overflow that
-// goes to the error report (the result is then -1).
+// goes to the error report (the result is then 0).
 short LoadIniInteger(const std::string& section, const std::string& entry, const std::string& file,
     bool reportMissing);
 

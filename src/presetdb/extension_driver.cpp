@@ -16,6 +16,7 @@
 #include "presetdb/takeover.h"
 #include "startup/command_line.h"
 
+#include <cmath>
 #include <optional>
 
 using platform::Value;
@@ -51,14 +52,13 @@ void ReadTemplates(platform::Recordset& rows)
             guarded([&] {
                 if (platform::UpperCase(presetdb::ValueText(platform::GetValue(rows, "System"))) != kSystems[system])
                     return;
-                Value part = platform::GetValue(rows, "Part");
-                const long long* number = std::get_if<long long>(&part);
-                if (!number || *number < 1 || *number > presetdb::kTemplateParts)
+                double part = std::nearbyint(presetdb::NumberOf(platform::GetValue(rows, "Part")));
+                if (!(part >= 1 && part <= presetdb::kTemplateParts))
                     platform::Raise(platform::kSubscriptOutOfRange);
                 Value name = platform::GetValue(rows, "Var_Name");
                 if (std::holds_alternative<platform::Null>(name))
                     platform::Raise(platform::kInvalidUseOfNull);
-                presets.VarNameTemplates[system][*number - 1] = presetdb::ValueText(name);
+                presets.VarNameTemplates[system][static_cast<int>(part) - 1] = presetdb::ValueText(name);
             });
         guarded([&] { platform::MoveNext(rows); });
     }

@@ -23,45 +23,63 @@ std::string ExistingComponentDatabase()
     return (path.empty() || !platform::FileExists(path)) ? std::string() : path;
 }
 
-long long WholeNumber(const Value& value)
-{
-    if (const long long* number = std::get_if<long long>(&value))
-        return *number;
-    if (const double* number = std::get_if<double>(&value))
-        return static_cast<long long>(std::floor(*number));
-    if (const bool* flag = std::get_if<bool>(&value))
-        return *flag ? -1 : 0;
-    if (std::holds_alternative<platform::Null>(value))
-        platform::Raise(platform::kInvalidUseOfNull);
-    platform::Raise(platform::kTypeMismatch);
-}
-
-// The variable name of part `part` for one HMI system, with the template row's name and the
-// machine's name filled in ("###machine" twice).
+// The template of `part` for one HMI system with the template row's name and the machine's name
+// filled in ("###machine" twice).
 std::string VariableName(int system, const Value& part, const std::string& rowName, const std::string& machine)
 {
-    long long index = WholeNumber(part) - 1;
-    if (index < 0 || index >= presetdb::kTemplateParts)
+    double index = std::nearbyint(presetdb::NumberOf(part)) - 1;
+    if (!(index >= 0 && index < presetdb::kTemplateParts))
         platform::Raise(platform::kSubscriptOutOfRange);
-    std::string name = presetdb::ReplaceSearchItem(presetdb::Presets().VarNameTemplates[system][index], "###Var_Name", rowName);
+    std::string name = presetdb::ReplaceSearchItem(
+        presetdb::Presets().VarNameTemplates[system][static_cast<int>(index)], "###Var_Name", rowName);
     name = presetdb::ReplaceSearchItem(name, "###machine", machine);
     return presetdb::ReplaceSearchItem(name, "###machine", machine);
 }
 
-// A text value with the machine's name, the row pair's number and the page filled in.
-std::string FilledText(const std::string& text, const std::string& machine, const Value& offset, short templateRows)
+// The number of the row pair that `offset` falls in, counted from 1 within the block.
+std::string PairNumber(const Value& offset, short templateRows)
 {
-    std::string value = presetdb::ReplaceSearchItem(text, "###machine", machine);
-    if (std::holds_alternative<platform::Null>(offset) || offset == Value(std::string()))
-        return value;
-    long long position = WholeNumber(offset);
+    double position = presetdb::NumberOf(offset);
     while (position >= templateRows)
         position -= templateRows;
-    long long pair = static_cast<long long>(std::floor(position / 2.0)) + 1;
-    value = presetdb::ReplaceSearchItem(value, "###text", std::to_string(pair));
-    return presetdb::ReplaceSearchItem(value, "###Page", "0");
+    return std::to_string(static_cast<long long>(std::floor(position / 2)) + 1);
 }
 
+}
+
+// One template row's column j of the new row: texts get the machine's name and, for var_name,
+// the HMI system's variable name; the position column gets the row's place in its block.
+static void FillColumn(diagnostics::ErrorScope& scope, platform::Recordset& target, int j, const Value& source,
+    const std::string& machine, short rowNumber, short templateRows)
+{
+    presetdb::PresetState& presets = presetdb::Presets();
+    std::string column;
+    scope.Run([&] { column = platform::UpperCase(platform::FieldName(target, j)); });
+    const std::string* text = std::get_if<std::string>(&source);
+    if (!text) {
+        scope.Run([&] { platform::SetValue(target, j, source); });
+        if (column == "OFFSET_OR_BITNO")
+            scope.Run([&] { platform::SetValue(target, j, Value(static_cast<long long>(rowNumber))); });
+        return;
+    }
+    std::string value;
+    if (column == "VAR_NAME") {
+        Value part;
+        scope.Run([&] { part = platform::GetValue(target, "part"); });
+        for (int system = 0; system < 2; ++system)
+            scope.Run([&] { presets.VarNamePair[system] = VariableName(system, part, *text, machine); });
+        scope.Run([&] { presetdb::VarNameInQuelleErsetzen(presets.VarNamePair[0], presets.VarNamePair[1]); });
+        value = presets.VarNamePair[presets.VWStudioProject != 0];
+    } else {
+        value = presetdb::ReplaceSearchItem(*text, "###machine", machine);
+        Value offset;
+        scope.Run([&] { offset = platform::GetValue(target, "offset_or_bitno"); });
+        if (!std::holds_alternative<platform::Null>(offset) && offset != Value(std::string())) {
+            scope.Run([&] { value = presetdb::ReplaceSearchItem(value, "###text", PairNumber(offset, templateRows)); });
+            value = presetdb::ReplaceSearchItem(value, "###Page", "0");
+        }
+    }
+    scope.Run([&] { platform::SetValue(target, j, Value(value)); });
 }
 
 void presetdb::CreateRecordSets(platform::Database& database)
@@ -79,70 +97,45 @@ void presetdb::CreateRecordSets(platform::Database& database)
         templates = platform::OpenRecordset(
             database, "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID");
     });
-    scope.Run([&] {
-        rows = platform::ToInteger(platform::RecordCount(templates));
-        columns = platform::FieldCount(templates);
-        if (rows < 1)
-            return;
-        platform::MoveFirst(templates);
-        for (int r = 1; r <= rows; ++r) {
-            std::vector<Value>& row = sourceRows.emplace_back();
+    scope.Run([&] { rows = platform::ToInteger(platform::RecordCount(templates)); });
+    scope.Run([&] { columns = platform::FieldCount(templates); });
+    if (rows >= 1) {
+        scope.Run([&] { platform::MoveFirst(templates); });
+        sourceRows.assign(rows, std::vector<Value>(columns));
+        for (int r = 0; r < rows; ++r) {
             for (int j = 0; j < columns; ++j)
-                row.push_back(platform::GetValue(templates, j));
-            platform::MoveNext(templates);
+                scope.Run([&] { sourceRows[r][j] = platform::GetValue(templates, j); });
+            scope.Run([&] { platform::MoveNext(templates); });
         }
-        platform::MoveFirst(templates);
-    });
-    if (rows < 1 || static_cast<int>(sourceRows.size()) < rows)
+        scope.Run([&] { platform::MoveFirst(templates); });
+    }
+    if (rows < 1)
         return;
 
     const bool cams270 = dialog::Model().Cams270;
     short nextId = 1;
+    int targetColumns = 0;
+    scope.Run([&] { targetColumns = platform::FieldCount(target); });
     for (int m = 1; m <= config::MachineCount(); ++m) {
         scope.Run([&] { presets.MachineSelected = config::MachineSelected(m, valid); });
         short rowNumber = 0;
         if (!presets.MachineSelected)
             continue;
         const std::string machine = config::Project().MachineNames[m];
-        int targetColumns = 0;
-        scope.Run([&] { targetColumns = platform::FieldCount(target); });
         for (int r = 1; r <= rows; ++r) {
             platform::ProcessPendingMessages();
             if (r > 360 && !cams270)
                 continue;
             scope.Run([&] { platform::AddNew(target); });
-            scope.Run([&] {
-                platform::SetValue(target, 0, Value(static_cast<long long>(nextId)));
-                nextId = platform::ToInteger(nextId + 1);
-            });
+            scope.Run([&] { platform::SetValue(target, 0, Value(static_cast<long long>(nextId))); });
+            scope.Run([&] { nextId = platform::ToInteger(nextId + 1); });
             for (int j = 1; j < targetColumns; ++j) {
                 platform::ProcessPendingMessages();
-                scope.Run([&] {
-                    const Value& source = sourceRows[r - 1].at(j);
-                    std::string column = platform::UpperCase(platform::FieldName(target, j));
-                    const std::string* text = std::get_if<std::string>(&source);
-                    if (!text) {
-                        platform::SetValue(target, j, source);
-                        if (column == "OFFSET_OR_BITNO")
-                            platform::SetValue(target, j, Value(static_cast<long long>(rowNumber)));
-                        return;
-                    }
-                    if (column == "VAR_NAME") {
-                        Value part = platform::GetValue(target, "part");
-                        for (int system = 0; system < 2; ++system)
-                            presets.VarNamePair[system] = VariableName(system, part, *text, machine);
-                        VarNameInQuelleErsetzen(presets.VarNamePair[0], presets.VarNamePair[1]);
-                        platform::SetValue(target, j, Value(presets.VarNamePair[presets.VWStudioProject != 0]));
-                        return;
-                    }
-                    Value offset = platform::GetValue(target, "offset_or_bitno");
-                    platform::SetValue(target, j, Value(FilledText(*text, machine, offset, rows)));
-                });
+                Value source = j < columns ? sourceRows[r - 1][j] : Value();
+                FillColumn(scope, target, j, source, machine, rowNumber, rows);
             }
-            scope.Run([&] {
-                platform::Update(target);
-                rowNumber = platform::ToInteger(rowNumber + 1);
-            });
+            scope.Run([&] { platform::Update(target); });
+            scope.Run([&] { rowNumber = platform::ToInteger(rowNumber + 1); });
         }
     }
     scope.Run([&] { platform::Close(target); });

@@ -1,6 +1,9 @@
 #include "presetdb/preset_state.h"
 
+#include "platform/failure.h"
+
 #include <cstdio>
+#include <cstdlib>
 #include "platform/text.h"
 
 presetdb::PresetState& presetdb::Presets()
@@ -23,6 +26,26 @@ std::string presetdb::JetQuoted(const std::string& name)
     for (char c : name)
         quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
     return quoted + "\"";
+}
+
+double presetdb::NumberOf(const platform::Value& value)
+{
+    if (const long long* number = std::get_if<long long>(&value))
+        return static_cast<double>(*number);
+    if (const double* number = std::get_if<double>(&value))
+        return *number;
+    if (const bool* flag = std::get_if<bool>(&value))
+        return *flag ? -1 : 0;
+    if (std::holds_alternative<platform::Null>(value))
+        platform::Raise(platform::kInvalidUseOfNull);
+    const std::string& text = std::get<std::string>(value);
+    char* end = nullptr;
+    double number = std::strtod(text.c_str(), &end);
+    while (end && (*end == ' ' || *end == '\t'))
+        ++end;
+    if (text.empty() || !end || *end != '\0')
+        platform::Raise(platform::kTypeMismatch);
+    return number;
 }
 
 std::string presetdb::ValueText(const platform::Value& value)

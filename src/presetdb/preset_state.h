@@ -26,6 +26,10 @@ std::string ReplaceSearchItem(const std::string& text, const std::string& search
 // exactly.
 std::string JetQuoted(const std::string& name);
 
+// The value as a number, as the original converts it: texts that hold a number count; Null is
+// "Invalid use of Null", other texts a type mismatch.
+double NumberOf(const platform::Value& value);
+
 // The value as text: numbers in decimal, Null as "".
 std::string ValueText(const platform::Value& value);
 

@@ -88,16 +88,16 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
         for (; !platform::IsEof(oldRecords); platform::MoveNext(oldRecords))
             ++rowCount;
     });
-    scope.Run([&] {
-        platform::MoveFirst(oldRecords);
-        for (int i = 0; i < rowCount; ++i) {
-            std::vector<Value>& slots = oldRows.emplace_back(15);
-            for (int slot = 0; slot < 15; ++slot)
-                if (const char* column = kSlotColumns[slot])
+    scope.Run([&] { platform::MoveFirst(oldRecords); });
+    oldRows.assign(rowCount, std::vector<Value>(15));
+    for (std::vector<Value>& slots : oldRows) {
+        for (int slot = 0; slot < 15; ++slot)
+            if (const char* column = kSlotColumns[slot])
+                scope.Run([&] {
                     slots[slot] = platform::GetValue(oldRecords, slot == 4 && hasCategorie ? "categorie" : column);
-            platform::MoveNext(oldRecords);
-        }
-    });
+                });
+        scope.Run([&] { platform::MoveNext(oldRecords); });
+    }
     scope.Run([&] { platform::Close(oldRecords); });
     oldRecords = {};
 

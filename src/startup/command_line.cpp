@@ -20,8 +20,9 @@ static std::optional<std::string> ValueAsTyped(const std::string& commandLine, c
     if (start >= commandLine.size())
         return std::string();
     size_t end = start;
+    // The separator itself does not end the value: "/LOGFILE /var/log/x" names /var/log/x.
     while (end < commandLine.size()
-        && !(commandLine[end] == '/' && end > 0 && platform::IsBlank(commandLine[end - 1])))
+        && !(commandLine[end] == '/' && end > start && platform::IsBlank(commandLine[end - 1])))
         ++end;
     return platform::Trim(commandLine.substr(start, end - start));
 }

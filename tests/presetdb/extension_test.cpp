@@ -95,6 +95,16 @@ TEST_F(PresetDatabase, CarriesOldLimitsOverIncludingNulls)
     EXPECT_EQ(Presets("COUNT(*)", "abs_max = 300"), Strings { "36" });
 }
 
+TEST_F(PresetDatabase, AMissingOldColumnIsReportedAndTheRestCarriedOver)
+{
+    Sql(component, "ALTER TABLE PRESET_DEFS DROP COLUMN page_name;");
+    Run("/EXTERNAL=SILENT");
+    EXPECT_EQ(Presets("COUNT(*)", "abs_max = 300"), Strings { "36" });
+    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")).size(), 1040u) << "one report per old row";
+    EXPECT_NE(Lines(installation.Read("TVXcfglog.txt"))[0].find("/ TakeoverMachineCopyMDBData (Nr. 3265)"),
+        std::string::npos);
+}
+
 TEST_F(PresetDatabase, StudioProjectsRenameOldVisiWin32Rows)
 {
     installation.Write("parameter/Program.ini",

@@ -26,6 +26,7 @@ TEST(CommandLine, ReadsValuesAsTheHostWritesThem)
         { "/EXTERNAL=A /EXTERNAL=B", "EXTERNAL", "A" },
         { "/LOGFILE=/var/log/cfg.log /EXTERNAL=TVXCFG", "LOGFILE", "/VAR/LOG/CFG.LOG" },
         { "/LOGFILE=/var/log/cfg.log /EXTERNAL=TVXCFG", "EXTERNAL", "TVXCFG" },
+        { "/LOGFILE /var/log/cfg.log /EXTERNAL=TVXCFG", "LOGFILE", "/VAR/LOG/CFG.LOG" },
         { "  /EXTERNAL=  tvxcfg   ", "EXTERNAL", "TVXCFG" },
         { "", "EXTERNAL", std::nullopt },
         { "/LOGFILE=x", "EXTERNAL", std::nullopt },

@@ -10,6 +10,9 @@
 
 namespace platform {
 
+// Compiled statements a connection keeps at most; past that they are compiled afresh.
+static constexpr size_t kMostStatements = 200;
+
 struct Column {
     std::string name; // as the record set names it
     std::string origin; // the table column it shows; empty when it cannot be stored
@@ -36,6 +39,7 @@ struct RecordsetState {
     Pending pending = Pending::None;
     std::vector<Value> buffer; // the pending row
 };
+
 
 Recordset::Recordset() = default;
 Recordset::Recordset(Recordset&& other) noexcept = default;
@@ -144,17 +148,32 @@ static long CountRows(Connection& c, const std::string& table)
     return long(sqlite3_column_int64(statement, 0));
 }
 
+// Reads the rows of a query. A query that looks up values keeps its compiled form for the next
+// values.
+static void LoadQuery(RecordsetState& state, const TranslatedSql& query)
+{
+    Connection& c = *state.connection;
+    Statement owned;
+    sqlite3_stmt* statement = CompileRecords(state, query.sql, [&](const std::string& sql) {
+        if (!query.lookups.empty())
+            return TryCached(c, sql);
+        owned = TryPrepare(c, sql);
+        return owned.get();
+    });
+    for (size_t i = 0; i < query.lookups.size(); ++i)
+        Bind(statement, int(i) + 1, query.lookups[i].value, 0);
+    Load(state, statement);
+}
+
 Recordset OpenRecordset(Database& database, const std::string& source)
 {
     Connection& c = Opened(database);
+    if (c.statements.size() >= kMostStatements)
+        ForgetStatements(c);
     auto state = std::make_unique<RecordsetState>();
     state->connection = database.connection;
     if (IsQuery(source)) {
-        Statement owned;
-        Load(*state, CompileRecords(*state, TranslateJetSql(source), [&](const std::string& sql) {
-            owned = TryPrepare(c, sql);
-            return owned.get();
-        }));
+        LoadQuery(*state, TranslateJetSql(source));
     } else {
         std::optional<std::string> table = StoredTableName(c, source);
         if (!table)

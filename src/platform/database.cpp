@@ -1,6 +1,7 @@
 #include "platform/database.h"
 
 #include "platform/database_connection.h"
+#include "platform/database_lookups.h"
 #include "platform/database_statements.h"
 #include "platform/failure.h"
 #include "platform/files.h"
@@ -8,20 +9,30 @@
 #include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
+#include <utility>
 
 namespace platform {
 
-// Commits the connection's changes; when that fails they are rolled back and the failure raised.
+// Ends the connection's transaction. Look-up indexes are dropped and the caller's changes
+// committed; a transaction that holds nothing else is rolled back, leaving the file as it was.
+// When storing fails, everything is rolled back and the failure raised.
 static void Commit(Connection& c, const char* source)
 {
-    if (sqlite3_get_autocommit(c.db)
-        || sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
-        return;
-    std::string message = sqlite3_errmsg(c.db);
-    long number = DaoNumber(sqlite3_extended_errcode(c.db), message);
-    sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
-    Raise(number, source,
-        "Could not store the changes to '" + c.path + "', they are discarded: " + message);
+    bool open = !sqlite3_get_autocommit(c.db);
+    bool changed = std::exchange(c.changed, false);
+    if (open && changed
+        && !(DropLookupIndexes(c)
+            && sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)) {
+        std::string message = sqlite3_errmsg(c.db);
+        long number = DaoNumber(sqlite3_extended_errcode(c.db), message);
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        ForgetLookupIndexes(c);
+        Raise(number, source,
+            "Could not store the changes to '" + c.path + "', they are discarded: " + message);
+    }
+    if (open && !changed)
+        sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    ForgetLookupIndexes(c);
 }
 
 Connection::~Connection()
@@ -29,8 +40,11 @@ Connection::~Connection()
     ForgetStatements(*this);
     // A handle still open when the process ends normally keeps its changes, as Jet stores each
     // update at once.
-    if (db && !sqlite3_get_autocommit(db))
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    if (db)
+        try {
+            Commit(*this, kDatabaseSource);
+        } catch (const Failure&) {
+        }
     sqlite3_close(db);
 }
 
@@ -69,11 +83,14 @@ void BeginWriting(Connection& c, const char* source)
 {
     if (sqlite3_get_autocommit(c.db))
         Execute(c, "BEGIN", source);
+    c.changed = true;
 }
 
 void ChangeSchema(Connection& c, const std::string& sql, const char* source)
 {
     BeginWriting(c, source);
+    if (!DropLookupIndexes(c))
+        RaiseSqlite(c, source, "Cannot run " + sql);
     ForgetStatements(c);
     Execute(c, sql, source);
 }

@@ -19,6 +19,13 @@ inline constexpr const char* kRecordsetSource = "DAO.Recordset";
 // How long a call waits for another process's lock on the file before it fails.
 inline constexpr int kBusyTimeoutMs = 5000;
 
+// An index the engine keeps for a kind of look-up on one table's columns.
+struct LookupIndex {
+    int scans = 0; // whole-table scans the look-up took so far
+    std::string name; // the index in the open transaction; empty while there is none
+    bool refused = false; // SQLite would not make it in this transaction
+};
+
 struct Connection {
     std::string path; // the file as found on disk
     sqlite3* db = nullptr;
@@ -27,17 +34,20 @@ struct Connection {
     int uses = 0; // open database and record-set handles
     int schemaVersion = 0; // the schema the cached statements were compiled against
     std::map<std::string, sqlite3_stmt*> statements; // texts that recur, compiled once
+    bool changed = false; // the open transaction holds changes of the caller's
+    std::map<std::string, LookupIndex> lookups; // by table and columns
+    int lookupIndexesMade = 0; // numbers the names of the indexes
     ~Connection();
 };
 
 // The handle's connection; raises 3420 when the handle is closed.
 Connection& Opened(Database& database);
 
-// Writes run in the connection's transaction, committed once no handle of any file is open.
+// Starts the connection's transaction unless one is open, and marks it as holding changes.
 void BeginWriting(Connection& c, const char* source);
 
-// Runs a statement that changes tables or columns in the transaction; cached statements may
-// describe the old tables, so they are forgotten.
+// Runs a statement that changes tables or columns in the transaction. Look-up indexes are dropped
+// first and cached statements forgotten, as they may describe the old tables.
 void ChangeSchema(Connection& c, const std::string& sql, const char* source);
 
 // Ends a handle's use of its connection; when no handle of any file is open any more, every

@@ -1,6 +1,7 @@
 #include "platform/database.h"
 
 #include "platform/database_connection.h"
+#include "platform/database_lookups.h"
 #include "platform/database_names.h"
 #include "platform/database_statements.h"
 #include "platform/failure.h"
@@ -39,7 +40,6 @@ struct RecordsetState {
     Pending pending = Pending::None;
     std::vector<Value> buffer; // the pending row
 };
-
 
 Recordset::Recordset() = default;
 Recordset::Recordset(Recordset&& other) noexcept = default;
@@ -149,7 +149,7 @@ static long CountRows(Connection& c, const std::string& table)
 }
 
 // Reads the rows of a query. A query that looks up values keeps its compiled form for the next
-// values.
+// values, and tells the look-up indexes whether it had to scan a whole table.
 static void LoadQuery(RecordsetState& state, const TranslatedSql& query)
 {
     Connection& c = *state.connection;
@@ -163,6 +163,8 @@ static void LoadQuery(RecordsetState& state, const TranslatedSql& query)
     for (size_t i = 0; i < query.lookups.size(); ++i)
         Bind(statement, int(i) + 1, query.lookups[i].value, 0);
     Load(state, statement);
+    bool scanned = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1) > 0;
+    NoteLookups(c, state.table, query.lookups, scanned);
 }
 
 Recordset OpenRecordset(Database& database, const std::string& source)

@@ -15,6 +15,13 @@
 // for the next open. Before a file is copied or replaced, either close every handle or call
 // ReleaseDatabaseFile: both leave it complete on disk with no journal beside it. Connections still
 // cached when the process ends normally are committed and closed.
+//
+// A query that compares a column with a value by "=" and has read the whole table twice gets an
+// index of the engine's own on the columns it compares, so the next ones find their rows at once.
+// Such indexes live only in the file's transaction and are dropped before it is committed, so no
+// other program sees them; their pages stay in the file as free pages for later changes. Where
+// the file holds no changes of the caller's, the transaction is started for the index, holds the
+// file's write lock until it ends, and is rolled back, leaving the file as it was byte for byte.
 #pragma once
 
 #include <memory>

@@ -3,6 +3,7 @@
 // The sqlite3 tool stands for other programs that make or read the files.
 #include "platform/database.h"
 #include "platform/failure.h"
+#include "platform/jet_sql.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace platform;
 
@@ -77,6 +79,28 @@ std::vector<long long> Ids(Database& db, const std::string& source)
     for (Recordset records = OpenRecordset(db, source); !IsEof(records); MoveNext(records))
         ids.push_back(std::get<long long>(GetValue(records, "ID")));
     return ids;
+}
+
+// The first column of each row, read as text.
+std::vector<std::string> Texts(Database& db, const std::string& query)
+{
+    std::vector<std::string> texts;
+    for (Recordset records = OpenRecordset(db, query); !IsEof(records); MoveNext(records))
+        texts.push_back(std::get<std::string>(GetValue(records, 0)));
+    return texts;
+}
+
+// The indexes the open database has, its transaction's included.
+std::vector<std::string> Indexes(Database& db)
+{
+    return Texts(db, "SELECT name FROM sqlite_schema WHERE type = 'index' ORDER BY name");
+}
+
+std::string Bytes(const std::string& file)
+{
+    std::ostringstream bytes;
+    bytes << std::ifstream(file, std::ios::binary).rdbuf();
+    return bytes.str();
 }
 
 std::string VarNameQuery(const std::string& name)
@@ -159,7 +183,8 @@ TEST_F(DatabaseLayout, TableListFollowsDeleteAndAppend)
 }
 
 // The legacy texts find rows by value whatever the case, also where a value equals a column's
-// name, in the program's own table and in one made by another tool.
+// name, in the program's own table and in one made by another tool; the same rows in the same
+// order once repeated look-ups are served by an index.
 TEST_F(DatabaseQuery, LegacyTextsMatchValuesWithoutRegardToCase)
 {
     struct Case {
@@ -167,14 +192,15 @@ TEST_F(DatabaseQuery, LegacyTextsMatchValuesWithoutRegardToCase)
         std::vector<long long> ids;
     };
     const Case cases[] = {
-        { VarNameQuery("part"), { 1 } },
-        { VarNameQuery("PART"), { 1 } },
+        { VarNameQuery("part"), { 1, 5 } },
+        { VarNameQuery("PART"), { 1, 5 } },
+        { VarNameQuery("var_name"), { 6 } },
         { VarNameQuery(R"(tank ""a"" o'neil)"), { 3 } },
-        { TakeoverQuery("m1", "Part", 0), { 1 } },
+        { TakeoverQuery("m1", "Part", 0), { 1, 5 } },
         { TakeoverQuery("M2", R"(Tank ""A"" O'Neil)", 2), { 3 } },
         { TakeoverQuery("M2", "Mixer", 4), {} },
         { "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID",
-            { 1, 2, 3, 4 } },
+            { 1, 2, 3, 4, 5, 6 } },
     };
     for (bool toolMade : { false, true }) {
         std::string file = NewFile(toolMade ? "tool.mdb" : "own.mdb");
@@ -189,10 +215,37 @@ TEST_F(DatabaseQuery, LegacyTextsMatchValuesWithoutRegardToCase)
                 AppendTable(db, { table, kPresetFields });
             AddRows(db, table,
                 { { 3LL, 8LL, "m2", R"(Tank "A" O'Neil)", 2LL }, { 1LL, 7LL, "M1", "part", 0LL },
-                    { 4LL, 8LL, "M2", "Mixer", 5LL }, { 2LL, 7LL, "M1", "7", 1LL } });
+                    { 4LL, 8LL, "M2", "Mixer", 5LL }, { 2LL, 7LL, "M1", "7", 1LL },
+                    { 5LL, 7LL, "m1", "PART", 0LL }, { 6LL, 8LL, "M2", "var_name", 6LL } });
         }
-        for (const Case& c : cases)
-            EXPECT_EQ(Ids(db, c.jet), c.ids) << c.jet << (toolMade ? " (tool-made)" : "");
+        for (int round = 1; round <= 3; ++round)
+            for (const Case& c : cases)
+                EXPECT_EQ(Ids(db, c.jet), c.ids)
+                    << c.jet << (toolMade ? " (tool-made)" : "") << ", round " << round;
+        EXPECT_FALSE(Indexes(db).empty()) << (toolMade ? "tool-made" : "own");
+    }
+}
+
+// The plan SQLite makes for a repeated look-up uses the index made for it, text compared
+// without regard to case included.
+TEST_F(DatabaseQuery, RepeatedLookupsSearchAnIndex)
+{
+    for (const std::string& jet : { VarNameQuery("b"), TakeoverQuery("M1", "b", 0) }) {
+        std::string file = NewFile();
+        Tool(
+            file, std::string(kToolPresetTable) + "; INSERT INTO PRESET_DEFS (ID) VALUES (1), (2)");
+        Database db = OpenDatabase(file);
+        for (int round = 0; round < 3; ++round)
+            Ids(db, jet);
+        std::vector<std::string> made
+            = Texts(db, "SELECT sql FROM sqlite_schema WHERE type = 'index'");
+        Close(db);
+        ASSERT_EQ(made.size(), 1u) << jet;
+        std::string plan = Tool(file,
+            "BEGIN; " + made[0] + "; EXPLAIN QUERY PLAN " + TranslateJetSql(jet).sql
+                + "; ROLLBACK");
+        EXPECT_NE(plan.find("SEARCH PRESET_DEFS USING INDEX lobix!lookup"), std::string::npos)
+            << plan;
     }
 }
 
@@ -231,12 +284,16 @@ TEST_F(DatabaseRecordset, RecordCountIsTheTrueRowCount)
 }
 
 // Rows of a query keep their place while the column it selects by is changed, as the rename
-// of variable names walks them.
+// of variable names walks them; the look-up's index follows changed and added rows.
 TEST_F(DatabaseRecordset, EditingTheSelectedColumnVisitsEachRowOnce)
 {
     Database db = OpenDatabase(NewFile());
     AppendTable(db, { "PRESET_DEFS", kPresetFields });
-    AddRows(db, "PRESET_DEFS", { { 1LL, 5LL, "M1", "Old" }, { 2LL, 5LL, "M1", "old" } });
+    AddRows(db, "PRESET_DEFS",
+        { { 1LL, 5LL, "M1", "Old" }, { 2LL, 5LL, "M1", "old" }, { 3LL, 5LL, "M1", "Older" } });
+    for (const char* name : { "x", "y" })
+        Ids(db, VarNameQuery(name));
+    ASSERT_EQ(Indexes(db).size(), 1u);
     int visited = 0;
     for (Recordset records = OpenRecordset(db, VarNameQuery("OLD")); !IsEof(records);
          MoveNext(records), ++visited) {
@@ -246,7 +303,9 @@ TEST_F(DatabaseRecordset, EditingTheSelectedColumnVisitsEachRowOnce)
         EXPECT_EQ(GetValue(records, "VAR_NAME"), Value { "New" });
     }
     EXPECT_EQ(visited, 2);
-    EXPECT_EQ(Ids(db, VarNameQuery("new")), (std::vector<long long> { 1, 2 }));
+    AddRows(db, "PRESET_DEFS", { { 4LL, 5LL, "M1", "NEW" } });
+    EXPECT_EQ(Ids(db, VarNameQuery("new")), (std::vector<long long> { 1, 2, 4 }));
+    EXPECT_EQ(Ids(db, VarNameQuery("old")), std::vector<long long> {});
 }
 
 // Values read with the kind their column's DAO type gives, whatever SQLite stored.
@@ -380,6 +439,55 @@ TEST_F(DatabaseFile, ReplacedFileIsReadAfresh)
         if (std::string(table) == "Second")
             ReleaseDatabaseFile(file);
     }
+}
+
+// The engine's look-up indexes never reach the file: a file only read is left as it was, byte
+// for byte; a changed one gets the changes, its own indexes and no other.
+TEST_F(DatabaseFile, LookupIndexesStayOutOfTheFile)
+{
+    Database other = OpenDatabase(NewFile("other.mdb"));
+    for (bool writes : { false, true }) {
+        std::string file = NewFile(writes ? "written.mdb" : "read.mdb");
+        Tool(file,
+            std::string(kToolPresetTable)
+                + "; CREATE INDEX own_ids ON PRESET_DEFS (ID);"
+                  " INSERT INTO PRESET_DEFS (ID, var_name) VALUES (1, 'a'), (2, 'B')");
+        std::string before = Bytes(file);
+        Database db = OpenDatabase(file);
+        for (const char* name : { "a", "b", "A" })
+            Ids(db, VarNameQuery(name));
+        EXPECT_EQ(Indexes(db).size(), 2u);
+        if (writes)
+            AddRows(db, "PRESET_DEFS", { { 3LL } });
+        Close(db);
+        ReleaseDatabaseFile(file);
+        EXPECT_EQ(Tool(file, "SELECT name FROM sqlite_schema WHERE type = 'index'"), "own_ids");
+        EXPECT_EQ(Tool(file, "SELECT count(*) FROM PRESET_DEFS"), writes ? "3" : "2");
+        if (!writes) {
+            EXPECT_EQ(Bytes(file), before);
+        }
+    }
+}
+
+// Tables and columns change as before while look-ups on them are indexed.
+TEST_F(DatabaseFile, LayoutChangesWhileLookupsAreIndexed)
+{
+    std::string file = NewFile();
+    Database db = OpenDatabase(file);
+    for (int round = 0; round < 2; ++round) {
+        if (round > 0)
+            DeleteTable(db, "PRESET_DEFS");
+        AppendTable(db, { "PRESET_DEFS", kPresetFields });
+        AddRows(db, "PRESET_DEFS", { { 1LL, 5LL, "M1", "a" }, { 2LL, 5LL, "M1", "b" } });
+        for (const char* name : { "x", "y", "A" })
+            Ids(db, TakeoverQuery("m1", name, 0));
+        EXPECT_EQ(Indexes(db).size(), 1u);
+    }
+    RenameField(db, "PRESET_DEFS", "machine_type", "machine");
+    EXPECT_EQ(TableFields(db, "PRESET_DEFS")[2].name, "machine");
+    EXPECT_EQ(Ids(db, VarNameQuery("a")), std::vector<long long> { 1 });
+    Close(db);
+    EXPECT_EQ(Tool(file, "SELECT count(*) FROM sqlite_schema WHERE type = 'index'"), "0");
 }
 
 }

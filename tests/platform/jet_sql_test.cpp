@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+using platform::Lookup;
 using platform::TranslateJetSql;
 
 namespace {
 
-// Strings in either quote style come out single-quoted and compared without case; names stay.
+// Literals that are not looked-up values stay in the text, strings in either quote style
+// single-quoted and compared without case; names stay.
 TEST(JetSqlTranslation, QuotesStringsAndKeepsNames)
 {
     struct Case {
@@ -16,7 +18,7 @@ TEST(JetSqlTranslation, QuotesStringsAndKeepsNames)
         const char* sqlite;
     };
     const Case cases[] = {
-        { R"(SELECT * From T WHERE a="x")", R"(SELECT * From T WHERE a='x' COLLATE NOCASE)" },
+        { R"(SELECT * From T WHERE a<>"x")", R"(SELECT * From T WHERE a<>'x' COLLATE NOCASE)" },
         { R"(a="part")", R"(a='part' COLLATE NOCASE)" },
         { R"(a="say ""hi""")", R"(a='say "hi"' COLLATE NOCASE)" },
         { R"(a="O'Brien")", R"(a='O''Brien' COLLATE NOCASE)" },
@@ -28,27 +30,55 @@ TEST(JetSqlTranslation, QuotesStringsAndKeepsNames)
         { "SELECT 1; \r\n", "SELECT 1" },
         { "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID",
             "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID" },
+        { R"(SELECT "a" AS x, (T.a)="b" FROM T WHERE a<="c" AND b>=1.5 AND c=-2 ORDER BY 1)",
+            "SELECT 'a' COLLATE NOCASE AS x, (T.a)='b' COLLATE NOCASE FROM T"
+            " WHERE a<='c' COLLATE NOCASE AND b>=1.5 AND c=-2 ORDER BY 1" },
+        { R"(SELECT * FROM T WHERE "x"="y" AND a=7abc AND b=99999999999999999999)",
+            "SELECT * FROM T WHERE 'x' COLLATE NOCASE='y' COLLATE NOCASE AND a=7abc"
+            " AND b=99999999999999999999" },
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TranslateJetSql(c.jet).sql, c.sqlite) << c.jet;
+        EXPECT_TRUE(TranslateJetSql(c.jet).lookups.empty()) << c.jet;
+    }
+}
+
+// Values that a WHERE compares a column with by "=" become parameters, in the order written, so
+// that look-ups of other values read the same text.
+TEST(JetSqlTranslation, LookedUpValuesBecomeParameters)
+{
+    struct Case {
+        const char* jet;
+        const char* sqlite;
+        std::vector<Lookup> lookups;
+    };
+    const Case cases[] = {
         { R"(SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)="M1_Speed")))",
             "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)="
-            "'M1_Speed' COLLATE NOCASE))" },
-        { "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
-          " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
-          " PRESET_DEFS.offset_or_bitno, PRESET_DEFS.text, PRESET_DEFS.page_name,"
-          " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
-          " PRESET_DEFS.pass, PRESET_DEFS.part From PRESET_DEFS "
+            "?1 COLLATE NOCASE))",
+            { { "PRESET_DEFS", "Var_Name", "M1_Speed" } } },
+        { "SELECT PRESET_DEFS.ID From PRESET_DEFS "
           R"( WHERE (((PRESET_DEFS.machine_type)="M1") AND ((PRESET_DEFS.var_name)="part") )"
           " AND ((PRESET_DEFS.offset_or_bitno)=3));",
-            "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
-            " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
-            " PRESET_DEFS.offset_or_bitno, PRESET_DEFS.text, PRESET_DEFS.page_name,"
-            " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
-            " PRESET_DEFS.pass, PRESET_DEFS.part From PRESET_DEFS "
-            " WHERE (((PRESET_DEFS.machine_type)='M1' COLLATE NOCASE)"
-            " AND ((PRESET_DEFS.var_name)='part' COLLATE NOCASE) "
-            " AND ((PRESET_DEFS.offset_or_bitno)=3))" },
+            "SELECT PRESET_DEFS.ID From PRESET_DEFS "
+            " WHERE (((PRESET_DEFS.machine_type)=?1 COLLATE NOCASE)"
+            " AND ((PRESET_DEFS.var_name)=?2 COLLATE NOCASE) "
+            " AND ((PRESET_DEFS.offset_or_bitno)=?3))",
+            { { "PRESET_DEFS", "machine_type", "M1" }, { "PRESET_DEFS", "var_name", "part" },
+                { "PRESET_DEFS", "offset_or_bitno", 3LL } } },
+        { R"(SELECT * FROM T WHERE [my col] = "say ""hi""" OR [T].[b]='O''Brien' AND c=2.5e1)",
+            "SELECT * FROM T WHERE [my col] = ?1 COLLATE NOCASE OR [T].[b]=?2 COLLATE NOCASE"
+            " AND c=?3",
+            { { "", "my col", R"(say "hi")" }, { "T", "b", "O'Brien" }, { "", "c", 25.0 } } },
+        { R"(SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a="x"))",
+            "SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a=?1 COLLATE NOCASE)",
+            { { "U", "a", "x" } } },
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(TranslateJetSql(c.jet), c.sqlite) << c.jet;
+    for (const Case& c : cases) {
+        platform::TranslatedSql translated = TranslateJetSql(c.jet);
+        EXPECT_EQ(translated.sql, c.sqlite) << c.jet;
+        EXPECT_EQ(translated.lookups, c.lookups) << c.jet;
+    }
 }
 
 // A text that cannot be read whole is refused rather than cut short.

@@ -203,4 +203,14 @@ void ReleaseDatabaseFiles()
         Release(connections.begin());
 }
 
+// Called on the way out of a process that ends at once: what the files hold pending is kept.
+void StoreDatabaseFilesAtEnd()
+{
+    for (const auto& entry : Connections())
+        try {
+            Commit(*entry.second, kDatabaseSource);
+        } catch (const Failure&) {
+        }
+}
+
 }

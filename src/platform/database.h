@@ -179,4 +179,8 @@ void ReleaseDatabaseFile(const std::string& path);
 // The same for every cached file; raises 3045 and closes none while any handle is open.
 void ReleaseDatabaseFiles();
 
+// Commits the pending changes of every cached file without closing anything, for a process that
+// ends at once (the end skips destructors). A file whose commit fails keeps its old content.
+void StoreDatabaseFilesAtEnd();
+
 }

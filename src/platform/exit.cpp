@@ -1,5 +1,7 @@
 #include "platform/exit.h"
 
+#include "platform/database.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,6 +22,8 @@ void EndProcess(int status)
 {
     if (Handler())
         Handler()(status);
+    // The database work stores each update at once as far as callers can tell; keep it.
+    StoreDatabaseFilesAtEnd();
     std::fflush(nullptr);
     std::_Exit(status);
 }

@@ -36,3 +36,24 @@ TEST(DatabaseRun, SilentRunReplacesTheComponentDatabase)
     EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb-journal"));
     EXPECT_FALSE(installation.Exists("servicepack.log")) << installation.Read("servicepack.log");
 }
+
+TEST(DatabaseRun, ADemandedColumnMissingEndsAndKeepsTheRebuiltTable)
+{
+    TempInstallation installation;
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\nMachineName=Filler\r\n");
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\nDataBaseAdditionalFields=remark\r\n");
+    testing_support::MakeDatabases(installation, "Filler", "visiwin32");
+
+    EXPECT_EQ(testing_support::RunProgram(installation, "/EXTERNAL=SILENT"), 1);
+
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix_Source.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "360" });
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "520" })
+        << "the component database is not replaced";
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT name FROM pragma_table_info('PRESET_DEFS') "
+                                                         "WHERE name LIKE 'categ%'"),
+        Strings { "category_id" });
+    EXPECT_FALSE(installation.Exists("Lobix/Lobix_Source.mdb-journal"));
+    EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb-journal"));
+    EXPECT_NE(installation.Read("TVXcfglog.txt").find("demanded field \"REMARK\""), std::string::npos);
+}

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 using testing_support::Lines;
-using testing_support::ProgramEnded;
 using testing_support::TempInstallation;
 
 namespace {
@@ -60,18 +59,6 @@ TEST_F(IniAccess, OverflowGoesToTheErrorReportAndResumes)
     EXPECT_EQ(installation.shown[0].title, "Unexpected error");
     EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
         std::vector<std::string> { "Fehler in Lobix / Lobix_Config_Exe / LoadIniInteger (Nr. 6) :Overflow" });
-}
-
-TEST_F(IniAccess, OverflowAnsweredNoEndsTheProgram)
-{
-    installation.Write("parameter/test.ini", "[S]\r\nbig=-40000\r\n");
-    installation.answers = { platform::kNo };
-    try {
-        config::LoadIniInteger("S", "big", file, false);
-        FAIL() << "the program should have ended";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.status, 1);
-    }
 }
 
 TEST_F(IniAccess, WritesValuesInTheProgramsTextForms)

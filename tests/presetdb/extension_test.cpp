@@ -3,7 +3,6 @@
 #include "config/project_settings.h"
 #include "dialog/cam_model.h"
 #include "presetdb/extension_driver.h"
-#include "presetdb/preset_builder.h"
 #include "support/databases.h"
 #include "support/installation.h"
 
@@ -113,16 +112,6 @@ TEST_F(PresetDatabase, StudioProjectsRenameOldVisiWin32Rows)
     Run();
     EXPECT_EQ(Presets("var_name, abs_max", "ID IN (1, 10)"),
         (Strings { "Filler.Lobix.CamOn1|359.0", "Filler.Lobix.Preset.CamOff5|300.0" }));
-}
-
-TEST_F(PresetDatabase, OldCategorieColumnGetsItsCurrentName)
-{
-    presetdb::CategorieNachCategoryID();
-    EXPECT_EQ(Rows(component, "SELECT name FROM pragma_table_info('PRESET_DEFS') WHERE name LIKE 'categ%'"),
-        Strings { "category_id" });
-    presetdb::CategorieNachCategoryID();
-    EXPECT_EQ(Rows(component, "SELECT name FROM pragma_table_info('PRESET_DEFS') WHERE name LIKE 'categ%'"),
-        Strings { "category_id" });
 }
 
 TEST_F(PresetDatabase, ADemandedColumnTheTableLacksEndsTheRun)

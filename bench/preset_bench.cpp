@@ -29,7 +29,7 @@ void MakeDatabases(const fs::path& root)
 {
     std::string machines;
     for (const char* name : kMachines)
-        machines += (machines.empty() ? "" : ",") + std::string(name);
+        machines.append(machines.empty() ? "" : ",").append(name);
     std::string command = std::string("bash '") + LOBIX_SOURCE_DIR + "/scripts/make-demo-databases' '"
         + (root / "Lobix").string() + "' '" + machines + "' studio";
     if (std::system(command.c_str()) != 0) {

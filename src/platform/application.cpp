@@ -20,9 +20,8 @@ int platform::RunApplication(int argc, char** argv, bool headless, const std::fu
     std::vector<char*> arguments(argv, argv + argc);
     char platformOption[] = "-platform";
     char offscreen[] = "offscreen";
-    if (headless) {
-        arguments.insert(arguments.begin() + 1, { platformOption, offscreen });
-    }
+    if (headless)
+        arguments.insert(arguments.begin() + (arguments.empty() ? 0 : 1), { platformOption, offscreen });
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     QApplication application(count, arguments.data());

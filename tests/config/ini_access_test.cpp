@@ -81,16 +81,14 @@ TEST_F(IniAccess, WritesValuesInTheProgramsTextForms)
         { 1.5f, "1.5" },
         { static_cast<unsigned char>(200), "200" },
     };
-    int i = 0;
-    for (const Case& c : cases) {
-        std::string key = "k" + std::to_string(i++);
-        EXPECT_NE(config::SaveIni(c.value, "New", key, file), 0);
-    }
+    auto key = [](size_t i) { return std::string(1, 'k').append(std::to_string(i)); };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_NE(config::SaveIni(cases[i].value, "New", key(i), file), 0);
     std::vector<std::string> lines = Lines(installation.Read("parameter/test.ini"));
     ASSERT_EQ(lines.size(), std::size(cases) + 1);
     EXPECT_EQ(lines[0], "[New]");
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(lines[i + 1], "k" + std::to_string(i) + "=" + cases[i].text);
+        EXPECT_EQ(lines[i + 1], key(i).append("=").append(cases[i].text));
 }
 
 TEST_F(IniAccess, RefusesAValueWithoutATextForm)

@@ -8,6 +8,8 @@
 #include "dialog/main_window.h"
 #include "platform/toolkit.h"
 
+#include <algorithm>
+
 dialog::CamModel& dialog::Model()
 {
     static CamModel model;
@@ -53,10 +55,10 @@ void dialog::SetupUserInterFace()
                 model.TabMachine[tabs.TabCount()] = static_cast<short>(m);
             });
             for (int c = 1; c <= kCams; ++c)
-                for (const CamArray& keys : kCamArrays)
+                for (const CamArray& array : kCamArrays)
                     scope.Run([&] {
-                        short value = config::LoadIniInteger(MachineSection(m), keys.iniKey + std::to_string(c), file, false);
-                        CamCell(model.*keys.values, m, c) = value == -1 ? keys.fallback : value;
+                        short value = config::LoadIniInteger(MachineSection(m), array.iniKey + std::to_string(c), file, false);
+                        CamCell(model.*array.values, m, c) = value == -1 ? array.fallback : value;
                     });
         }
         scope.Run([&] {
@@ -98,9 +100,9 @@ void dialog::WriteInputs()
         if (!selected)
             continue;
         for (int c = 1; c <= kCams; ++c)
-            for (const CamArray& keys : kCamArrays)
+            for (const CamArray& array : kCamArrays)
                 scope.Run([&] {
-                    config::SaveIni((model.*keys.values)[m][c], MachineSection(m), keys.iniKey + std::to_string(c), file);
+                    config::SaveIni((model.*array.values)[m][c], MachineSection(m), array.iniKey + std::to_string(c), file);
                 });
         scope.Run([&] {
             config::SaveIni(model.WithoutSpeedControl[m], MachineSection(m), "CamWithoutSpeedControl", file);

@@ -4,29 +4,25 @@
 
 #include <gtest/gtest.h>
 
-using platform::Lookup;
-using platform::TranslateJetSql;
+using namespace platform;
 
 namespace {
 
-// Literals that are not looked-up values stay in the text, strings in either quote style
-// single-quoted and compared without case; names stay.
-TEST(JetSqlTranslation, QuotesStringsAndKeepsNames)
+// Strings in either quote style come out single-quoted and compared without case; names and
+// other numbers stay as written. Values that a WHERE compares a column with by "=" become
+// parameters in the order written, so that look-ups of other values read the same text.
+TEST(JetSqlTranslation, QuotesStringsAndParametersLookedUpValues)
 {
     struct Case {
         const char* jet;
         const char* sqlite;
+        std::vector<Lookup> lookups = {};
     };
     const Case cases[] = {
-        { R"(SELECT * From T WHERE a<>"x")", R"(SELECT * From T WHERE a<>'x' COLLATE NOCASE)" },
-        { R"(a="part")", R"(a='part' COLLATE NOCASE)" },
-        { R"(a="say ""hi""")", R"(a='say "hi"' COLLATE NOCASE)" },
-        { R"(a="O'Brien")", R"(a='O''Brien' COLLATE NOCASE)" },
-        { R"(a='O''Brien')", R"(a='O''Brien' COLLATE NOCASE)" },
-        { R"(a='say "hi"')", R"(a='say "hi"' COLLATE NOCASE)" },
+        { R"(a="part")", "a='part' COLLATE NOCASE" },
+        { R"(a="O'Brien" OR b="")", "a='O''Brien' COLLATE NOCASE OR b='' COLLATE NOCASE" },
+        { R"(a='say "O''Brien"')", R"(a='say "O''Brien"' COLLATE NOCASE)" },
         { R"([my "col"]="a;b")", R"([my "col"]='a;b' COLLATE NOCASE)" },
-        { R"(a="")", R"(a='' COLLATE NOCASE)" },
-        { "SELECT 1;", "SELECT 1" },
         { "SELECT 1; \r\n", "SELECT 1" },
         { "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID",
             "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID" },
@@ -36,36 +32,14 @@ TEST(JetSqlTranslation, QuotesStringsAndKeepsNames)
         { R"(SELECT * FROM T WHERE "x"="y" AND a=7abc AND b=99999999999999999999)",
             "SELECT * FROM T WHERE 'x' COLLATE NOCASE='y' COLLATE NOCASE AND a=7abc"
             " AND b=99999999999999999999" },
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(TranslateJetSql(c.jet).sql, c.sqlite) << c.jet;
-        EXPECT_TRUE(TranslateJetSql(c.jet).lookups.empty()) << c.jet;
-    }
-}
-
-// Values that a WHERE compares a column with by "=" become parameters, in the order written, so
-// that look-ups of other values read the same text.
-TEST(JetSqlTranslation, LookedUpValuesBecomeParameters)
-{
-    struct Case {
-        const char* jet;
-        const char* sqlite;
-        std::vector<Lookup> lookups;
-    };
-    const Case cases[] = {
         { R"(SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)="M1_Speed")))",
-            "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)="
-            "?1 COLLATE NOCASE))",
+            "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=?1 COLLATE "
+            "NOCASE))",
             { { "PRESET_DEFS", "Var_Name", "M1_Speed" } } },
-        { "SELECT PRESET_DEFS.ID From PRESET_DEFS "
-          R"( WHERE (((PRESET_DEFS.machine_type)="M1") AND ((PRESET_DEFS.var_name)="part") )"
-          " AND ((PRESET_DEFS.offset_or_bitno)=3));",
-            "SELECT PRESET_DEFS.ID From PRESET_DEFS "
-            " WHERE (((PRESET_DEFS.machine_type)=?1 COLLATE NOCASE)"
-            " AND ((PRESET_DEFS.var_name)=?2 COLLATE NOCASE) "
-            " AND ((PRESET_DEFS.offset_or_bitno)=?3))",
-            { { "PRESET_DEFS", "machine_type", "M1" }, { "PRESET_DEFS", "var_name", "part" },
-                { "PRESET_DEFS", "offset_or_bitno", 3LL } } },
+        { R"(SELECT ID From T  WHERE (((T.type)="M1") AND ((T.var_name)="part")  AND ((T.no)=3));)",
+            "SELECT ID From T  WHERE (((T.type)=?1 COLLATE NOCASE)"
+            " AND ((T.var_name)=?2 COLLATE NOCASE)  AND ((T.no)=?3))",
+            { { "T", "type", "M1" }, { "T", "var_name", "part" }, { "T", "no", 3LL } } },
         { R"(SELECT * FROM T WHERE [my col] = "say ""hi""" OR [T].[b]='O''Brien' AND c=2.5e1)",
             "SELECT * FROM T WHERE [my col] = ?1 COLLATE NOCASE OR [T].[b]=?2 COLLATE NOCASE"
             " AND c=?3",
@@ -75,7 +49,7 @@ TEST(JetSqlTranslation, LookedUpValuesBecomeParameters)
             { { "U", "a", "x" } } },
     };
     for (const Case& c : cases) {
-        platform::TranslatedSql translated = TranslateJetSql(c.jet);
+        TranslatedSql translated = TranslateJetSql(c.jet);
         EXPECT_EQ(translated.sql, c.sqlite) << c.jet;
         EXPECT_EQ(translated.lookups, c.lookups) << c.jet;
     }
@@ -84,24 +58,15 @@ TEST(JetSqlTranslation, LookedUpValuesBecomeParameters)
 // A text that cannot be read whole is refused rather than cut short.
 TEST(JetSqlTranslation, RefusesUnclosedQuotesAndSecondStatements)
 {
-    struct Case {
-        const char* jet;
-        long number;
-    };
-    const Case cases[] = {
-        { R"(a="open)", 3075 },
-        { "a='open", 3075 },
-        { R"(a="x"")", 3075 },
-        { "[open = 1", 3075 },
-        { "SELECT 1; DROP TABLE T", 3142 },
-        { "SELECT 1;;", 3142 },
-    };
-    for (const Case& c : cases) {
+    const std::pair<const char*, long> cases[]
+        = { { R"(a="open)", 3075 }, { "a='open", 3075 }, { R"(a="x"")", 3075 },
+              { "[open = 1", 3075 }, { "SELECT 1; DROP TABLE T", 3142 }, { "SELECT 1;;", 3142 } };
+    for (const auto& [jet, number] : cases) {
         try {
-            TranslateJetSql(c.jet);
-            ADD_FAILURE() << "accepted: " << c.jet;
-        } catch (const platform::Failure& failure) {
-            EXPECT_EQ(failure.number, c.number) << c.jet;
+            TranslateJetSql(jet);
+            ADD_FAILURE() << "accepted: " << jet;
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.number, number) << jet;
             EXPECT_EQ(failure.source, "DAO.Database");
         }
     }

@@ -4,20 +4,22 @@
 
 #include <gtest/gtest.h>
 
-using testing_support::ProgramEnded;
-using testing_support::TempInstallation;
+using namespace testing_support;
 
 TEST(InstallationPaths, FindsTheInstallationsFilesWhateverTheirCase)
 {
     TempInstallation installation;
+    std::filesystem::create_directories(installation.root / "parameter/Program.ini");
+    EXPECT_EQ(config::GetProgramIniPath(2), "") << "a folder is no file";
+    std::filesystem::remove(installation.root / "parameter/Program.ini");
     EXPECT_EQ(config::GetTVXConfigurationIniPath(), "");
-    EXPECT_EQ(config::GetProgramIniPath(1), "");
     EXPECT_EQ(config::GetPathSourceOCXMDB(), "");
     installation.Write("parameter/TVXConfiguration.INI", "");
     installation.Write("parameter/program.ini", "");
     installation.Write("Lobix/Lobix.cfg", "");
     installation.Write("Lobix/lobix_source.mdb", "");
-    EXPECT_EQ(config::GetTVXConfigurationIniPath(), installation.Path("parameter/TVXConfiguration.INI"));
+    EXPECT_EQ(
+        config::GetTVXConfigurationIniPath(), installation.Path("parameter/TVXConfiguration.INI"));
     EXPECT_EQ(config::GetProgramIniPath(1), installation.Path("parameter/program.ini"));
     EXPECT_EQ(config::GetProgramIniPath(2), installation.Path("parameter/program.ini"));
     EXPECT_EQ(config::GetCFGPath(), installation.Path("Lobix/Lobix.cfg"));
@@ -33,37 +35,29 @@ TEST(InstallationPaths, IntegratedReadsProgramIniBelowSaveAndRestore)
     installation.Write("save/parameter/program.ini", "");
     installation.Write("save/Lobix/Lobix.mdb", "");
     for (std::string folder : { installation.Path("save"), installation.Path("save") + "/" }) {
-        installation.Write("parameter/tvxconfiguration.ini", "[Common]\r\nSaveAndRestore=" + folder + "\r\n");
-        EXPECT_EQ(config::GetProgramIniPath(1), installation.Path("save/parameter/program.ini")) << folder;
-        EXPECT_EQ(config::GetProgramIniPath(2), installation.Path("parameter/Program.ini")) << folder;
+        installation.Write(
+            "parameter/tvxconfiguration.ini", "[Common]\r\nSaveAndRestore=" + folder + "\r\n");
+        EXPECT_EQ(config::GetProgramIniPath(1), installation.Path("save/parameter/program.ini"))
+            << folder;
+        EXPECT_EQ(config::GetProgramIniPath(2), installation.Path("parameter/Program.ini"))
+            << folder;
         EXPECT_EQ(config::GetPathMachineCopyMDB(config::GetTVXConfigurationIniPath()),
-            installation.Path("save/Lobix/Lobix.mdb")) << folder;
+            installation.Path("save/Lobix/Lobix.mdb"))
+            << folder;
     }
-    installation.Write("parameter/tvxconfiguration.ini", "[Common]\r\nSaveAndRestore=" + installation.Path("none") + "\r\n");
+    installation.Write("parameter/tvxconfiguration.ini",
+        "[Common]\r\nSaveAndRestore=" + installation.Path("none") + "\r\n");
     EXPECT_EQ(config::GetProgramIniPath(1), "");
     EXPECT_EQ(config::GetPathMachineCopyMDB(config::GetTVXConfigurationIniPath()), "");
-}
-
-TEST(InstallationPaths, AFolderIsNoFile)
-{
-    TempInstallation installation;
-    std::filesystem::create_directories(installation.root / "parameter/Program.ini");
-    EXPECT_EQ(config::GetProgramIniPath(2), "");
 }
 
 TEST(InstallationPaths, MissingComponentConfigurationEndsTheProgram)
 {
     TempInstallation installation;
     installation.SetArguments("/EXTERNAL=SILENT");
-    try {
-        config::GetCFGPath();
-        FAIL() << "the program should have ended";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.status, 1);
-    }
-    std::string upper = installation.Path("Lobix/Lobix.cfg");
-    for (char& c : upper)
-        c = static_cast<char>(toupper(c));
-    EXPECT_EQ(installation.Read("servicepack.log"), "! Fault Lobix_Config: File not found: \n\r" + upper + "\r\n");
+    EXPECT_EQ(EndStatus([] { config::GetCFGPath(); }), 1);
+    EXPECT_EQ(installation.Read("servicepack.log"),
+        "! Fault Lobix_Config: File not found: \n\r" + Upper(installation.Path("Lobix/Lobix.cfg"))
+            + "\r\n");
     EXPECT_TRUE(installation.shown.empty());
 }

@@ -1,6 +1,6 @@
-// The machine list in both start modes, the additional fields and the language code.
-#include "config/project_settings.h"
+// The machine list in both start modes and the additional fields.
 #include "config/installation_paths.h"
+#include "config/project_settings.h"
 #include "support/installation.h"
 
 #include <gtest/gtest.h>
@@ -8,41 +8,36 @@
 using testing_support::TempInstallation;
 using Names = std::vector<std::string>;
 
-TEST(MachineList, IntegratedReadsNamesUpToTheFirstDash)
+TEST(MachineList, ComesFromTheHostUpToTheFirstDashOrFromProgramIni)
 {
     struct Case {
-        const char* common;
+        const char* arguments;
+        const char* file; // tvxconfiguration.ini when integrated, else Program.ini; "" for none
         Names names;
     } cases[] = {
-        { "NameM1=Filler\r\nNameM2=Packer\r\nNameM3=-\r\nNameM4=Wrapper\r\n", { "", "Filler", "Packer" } },
-        { "NameM1=a\r\nNameM2=b\r\nNameM3=c\r\nNameM4=d\r\nNameM5=e\r\nNameM6=f\r\n", { "", "a", "b", "c", "d", "e" } },
-        { "NameM2=Packer\r\n", {} },
+        { "/EXTERNAL=TVXCFG",
+            "[Common]\r\nNameM1=Filler\r\nNameM2=Packer\r\nNameM3=-\r\nNameM4=Wrapper\r\n",
+            { "", "Filler", "Packer" } },
+        { "/EXTERNAL=TVXCFG",
+            "[Common]\r\nNameM1=a\r\nNameM2=b\r\nNameM3=c\r\nNameM4=d\r\nNameM5=e\r\nNameM6=f\r\n",
+            { "", "a", "b", "c", "d", "e" } },
+        { "/EXTERNAL=TVXCFG", "[Common]\r\nNameM2=Packer\r\n", {} },
+        { "/EXTERNAL=TVXCFG", "", {} },
+        { "",
+            "[Project]\r\nNumberOfMachines=7\r\n[Machine1]\r\nMachineName=One\r\n"
+            "[Machine3]\r\nMachineName=Three\r\n",
+            { "", "One", "", "Three", "", "", "", "" } },
+        { "", "", {} },
     };
     for (const Case& c : cases) {
         TempInstallation installation;
-        installation.SetArguments("/EXTERNAL=TVXCFG");
-        installation.Write("parameter/tvxconfiguration.ini", std::string("[Common]\r\n") + c.common);
+        installation.SetArguments(c.arguments);
+        if (*c.file)
+            installation.Write(
+                *c.arguments ? "parameter/tvxconfiguration.ini" : "parameter/Program.ini", c.file);
         config::GetExistingMachines(config::GetTVXConfigurationIniPath());
-        EXPECT_EQ(config::Project().MachineNames, c.names) << c.common;
+        EXPECT_EQ(config::Project().MachineNames, c.names) << c.arguments << " " << c.file;
     }
-    TempInstallation installation;
-    installation.SetArguments("/EXTERNAL=TVXCFG");
-    config::GetExistingMachines("");
-    EXPECT_EQ(config::MachineCount(), 0);
-}
-
-TEST(MachineList, StandaloneReadsTheCountFromProgramIni)
-{
-    TempInstallation installation;
-    installation.Write("parameter/Program.ini",
-        "[Project]\r\nNumberOfMachines=7\r\n[Machine1]\r\nMachineName=One\r\n[Machine3]\r\nMachineName=Three\r\n");
-    config::GetExistingMachines("");
-    EXPECT_EQ(config::Project().ProgramIniPath, installation.Path("parameter/Program.ini"));
-    EXPECT_EQ(config::Project().MachineNames, (Names { "", "One", "", "Three", "", "", "", "" }));
-
-    TempInstallation empty;
-    config::GetExistingMachines("");
-    EXPECT_EQ(config::MachineCount(), 0);
 }
 
 TEST(AdditionalFields, AlwaysStartWithPart)
@@ -56,7 +51,8 @@ TEST(AdditionalFields, AlwaysStartWithPart)
         { "DataBaseAdditionalFields=\r\n", { "", "part" }, ", PRESET_DEFS.part" },
         { "DataBaseAdditionalFields=remark,unit\r\n", { "", "part", "remark", "unit" },
             ", PRESET_DEFS.part, PRESET_DEFS.remark, PRESET_DEFS.unit" },
-        { "DataBaseAdditionalFields=a, b,\r\n", { "", "part", "a", " b", "" }, ", PRESET_DEFS.part, PRESET_DEFS.a, PRESET_DEFS. b, PRESET_DEFS." },
+        { "DataBaseAdditionalFields=a, b,\r\n", { "", "part", "a", " b", "" },
+            ", PRESET_DEFS.part, PRESET_DEFS.a, PRESET_DEFS. b, PRESET_DEFS." },
     };
     for (const Case& c : cases) {
         TempInstallation installation;
@@ -66,13 +62,4 @@ TEST(AdditionalFields, AlwaysStartWithPart)
         EXPECT_EQ(config::Project().AdditionalFieldsSelect, c.select) << c.cfg;
         EXPECT_EQ(config::Project().AdditionalFieldsCount, static_cast<short>(c.fields.size() - 1));
     }
-}
-
-TEST(Language, MissingCodeIsWrittenAsGerman)
-{
-    TempInstallation installation;
-    EXPECT_EQ(config::GetLanguage(), "1031");
-    EXPECT_EQ(installation.Read("Tools/Lobix_Config.ini"), "[Language]\r\nLanguage=1031\r\n");
-    installation.Write("Tools/Lobix_Config.ini", "[Language]\r\nLanguage=1033\r\n");
-    EXPECT_EQ(config::GetLanguage(), "1033");
 }

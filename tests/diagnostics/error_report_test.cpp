@@ -4,123 +4,65 @@
 #include "support/installation.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-using testing_support::Lines;
-using testing_support::ProgramEnded;
-using testing_support::TempInstallation;
+using namespace testing_support;
 
-namespace {
-
-// A procedure of three steps whose second fails; returns which steps ran.
-std::vector<int> RunFailingProcedure(diagnostics::ErrorScope::Form form = diagnostics::ErrorScope::Ordinary)
+TEST(ErrorConvention, AFailingStepIsReportedThenTheProcedureGoesOnOrTheProgramEnds)
 {
-    diagnostics::ErrorScope scope("SampleProcedure", form);
-    std::vector<int> ran;
-    scope.Run([&] { ran.push_back(1); });
-    scope.Run([&] {
-        platform::Raise(platform::kSubscriptOutOfRange);
-        ran.push_back(2);
-    });
-    scope.Run([&] { ran.push_back(3); });
-    return ran;
-}
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-const char* kFailureLine = "Fehler in Lobix / Lobix_Config_Exe / SampleProcedure (Nr. 9) :Subscript out of range";
-
-}
-
-TEST(ErrorConvention, ResumeGoesOnWithTheNextStep)
-{
-    TempInstallation installation;
-    installation.answers = { platform::kYes };
-    EXPECT_EQ(RunFailingProcedure(), (std::vector<int> { 1, 3 }));
-    ASSERT_EQ(installation.shown.size(), 1u);
-    const platform::MessageBoxRequest& box = installation.shown[0];
-    EXPECT_EQ(box.prompt, "Unexpected error!\n\rSubscript out of range\n\rError logged to \n\r"
-            + Upper(installation.Path("TVXcfglog.txt")) + "\n\rResume?");
-    EXPECT_EQ(box.title, "Unexpected error");
-    EXPECT_EQ(box.buttons, platform::Buttons::YesNo);
-    EXPECT_EQ(box.defaultButton, platform::kYes);
-    EXPECT_EQ(box.icon, platform::kCritical);
-    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")), std::vector<std::string> { kFailureLine });
-}
-
-TEST(ErrorConvention, NoEndsTheProgramWithStatusOne)
-{
-    TempInstallation installation;
-    installation.answers = { platform::kNo };
-    try {
-        RunFailingProcedure();
-        FAIL() << "the program should have ended";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.status, 1);
+    using enum diagnostics::ErrorScope::Form;
+    struct Case {
+        const char* arguments; // " /LOGFILE=" and `log` follow when `logfile`
+        bool logfile;
+        diagnostics::ErrorScope::Form form;
+        platform::Answer answer;
+        int status; // -1 when the procedure went on with its next step
+        const char* log; // below the installation
+        bool logged; // false when the log cannot be written
+    } cases[] = {
+        { "", false, Ordinary, platform::kYes, -1, "TVXcfglog.txt", true },
+        { "", false, Ordinary, platform::kNo, 1, "TVXcfglog.txt", true },
+        { "", false, Fatal, platform::kYes, 1, "TVXcfglog.txt", true },
+        { "/EXTERNAL=SILENT", false, Fatal, platform::kNo, -1, "TVXcfglog.txt", true },
+        { "/EXTERNAL=TVXCFG", true, Ordinary, platform::kYes, -1, "Logs/Cfg.txt", true },
+        { "/EXTERNAL=TVXCFG", false, Ordinary, platform::kYes, -1, "TVXcfglog.txt", true },
+        { "/EXTERNAL=TVXCFG", true, Ordinary, platform::kYes, -1, "no/such/log.txt", false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        TempInstallation installation;
+        installation.Write("Logs/keep", "");
+        installation.SetArguments(
+            c.arguments + (c.logfile ? " /LOGFILE=" + installation.Path(c.log) : ""));
+        installation.answers = { c.answer };
+        std::vector<int> ran;
+        int status = EndStatus([&] {
+            diagnostics::ErrorScope scope("SampleProcedure", c.form);
+            scope.Run([&] { ran.push_back(1); });
+            scope.Run([&] {
+                platform::Raise(platform::kSubscriptOutOfRange);
+                ran.push_back(2);
+            });
+            scope.Run([&] { ran.push_back(3); });
+        });
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(ran, (status == -1 ? std::vector<int> { 1, 3 } : std::vector<int> { 1 }));
+        std::string line = "Fehler in Lobix / Lobix_Config_Exe / SampleProcedure (Nr. 9) "
+                           ":Subscript out of range\r\n";
+        EXPECT_EQ(installation.Read(c.log), c.logged ? line : "");
+        std::string report = "Unexpected error!\n\rSubscript out of range\n\rError logged to \n\r"
+            + Upper(installation.Path(c.log));
+        bool silent = c.arguments == std::string("/EXTERNAL=SILENT");
+        EXPECT_EQ(installation.Read("servicepack.log"),
+            silent ? "! Fault Lobix_Config: " + report + "\r\n" : "");
+        ASSERT_EQ(installation.shown.size(), silent ? 0u : 1u);
+        if (silent)
+            continue;
+        const platform::MessageBoxRequest& box = installation.shown[0];
+        bool fatal = c.form == Fatal;
+        EXPECT_EQ(box.prompt, fatal ? report : report + "\n\rResume?");
+        EXPECT_EQ(box.title, fatal ? "Fatal error" : "Unexpected error");
+        EXPECT_EQ(box.buttons, fatal ? platform::Buttons::Ok : platform::Buttons::YesNo);
+        EXPECT_EQ(box.defaultButton, fatal ? platform::kOk : platform::kYes);
+        EXPECT_EQ(box.icon, platform::kCritical);
     }
-}
-
-TEST(ErrorConvention, FatalReportOffersNoChoiceAndEnds)
-{
-    TempInstallation installation;
-    EXPECT_THROW(RunFailingProcedure(diagnostics::ErrorScope::Fatal), ProgramEnded);
-    ASSERT_EQ(installation.shown.size(), 1u);
-    EXPECT_EQ(installation.shown[0].title, "Fatal error");
-    EXPECT_EQ(installation.shown[0].buttons, platform::Buttons::Ok);
-}
-
-TEST(ErrorConvention, SilentModeLogsAndGoesOn)
-{
-    TempInstallation installation;
-    installation.SetArguments("/EXTERNAL=SILENT");
-    EXPECT_EQ(RunFailingProcedure(diagnostics::ErrorScope::Fatal), (std::vector<int> { 1, 3 }));
-    EXPECT_TRUE(installation.shown.empty());
-    std::string upper = Upper(installation.Path("TVXcfglog.txt"));
-    EXPECT_EQ(installation.Read("servicepack.log"),
-        "! Fault Lobix_Config: Unexpected error!\n\rSubscript out of range\n\rError logged to \n\r" + upper
-            + "\r\n");
-    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")), std::vector<std::string> { kFailureLine });
-}
-
-TEST(ErrorConvention, IntegratedLogsToTheLogfileOrTheInstallation)
-{
-    TempInstallation installation;
-    std::string logfile = installation.Path("Logs/Cfg.txt");
-    installation.Write("Logs/keep", "");
-    installation.SetArguments("/EXTERNAL=TVXCFG /LOGFILE=" + logfile);
-    RunFailingProcedure();
-    EXPECT_EQ(Lines(installation.Read("Logs/Cfg.txt")), std::vector<std::string> { kFailureLine });
-    EXPECT_NE(installation.shown[0].prompt.find("Error logged to \n\r" + Upper(logfile)), std::string::npos);
-
-    installation.SetArguments("/EXTERNAL=TVXCFG");
-    RunFailingProcedure();
-    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")), std::vector<std::string> { kFailureLine });
-}
-
-TEST(ErrorConvention, AnUnwritableLogNeverHidesTheReport)
-{
-    TempInstallation installation;
-    installation.SetArguments("/EXTERNAL=TVXCFG /LOGFILE=" + installation.Path("no/such/folder/log.txt"));
-    installation.answers = { platform::kYes };
-    EXPECT_EQ(RunFailingProcedure(), (std::vector<int> { 1, 3 }));
-    EXPECT_EQ(installation.shown.size(), 1u);
-}
-
-TEST(ShowFault, IsABoxOrAServicePackLine)
-{
-    TempInstallation installation;
-    diagnostics::ShowFault("Something\n\rwrong");
-    ASSERT_EQ(installation.shown.size(), 1u);
-    EXPECT_EQ(installation.shown[0].title, "Lobix_Config");
-    EXPECT_EQ(installation.shown[0].icon, platform::kCritical);
-
-    installation.SetArguments("/EXTERNAL=SILENT");
-    diagnostics::ShowFault("Something\n\rwrong");
-    EXPECT_EQ(installation.shown.size(), 1u);
-    EXPECT_EQ(installation.Read("servicepack.log"), "! Fault Lobix_Config: Something\n\rwrong\r\n");
 }

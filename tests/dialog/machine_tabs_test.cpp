@@ -3,61 +3,79 @@
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "support/dialog_fixture.h"
-#include "support/reset.h"
 
-using testing_support::DialogTest;
-using Captions = std::vector<std::string>;
+#include <cstring>
+
+using namespace testing_support;
+using Strings = std::vector<std::string>;
 
 namespace {
 
 const char* kStored = "[Machine2]\r\nCamScaleBegin7=5\r\nCamScaleEnd7=300\r\nCamUnit7=-1\r\n"
                       "CamWithoutSpeedControl=true\r\n[Machine1]\r\nCamNr270=TRUE\r\n";
 
+struct StoredValues : DialogTest {
+    void SetUp() override
+    {
+        LayOut("ForMachine1=true\r\nForMachine2=true\r\n", kStored);
+        Load();
+    }
+};
+
 }
 
-TEST_F(DialogTest, StandaloneShowsTheMachinesMarkedForEditing)
-{
-    LayOut("ForMachine2=true\r\nForMachine3=True\r\n");
-    Load();
-    EXPECT_EQ(TabCaptions(), (Captions { "Packer", "Labeller" }));
-    EXPECT_EQ(dialog::Model().TabMachine[1], 2);
-    EXPECT_EQ(dialog::Model().TabMachine[2], 3);
-    EXPECT_EQ(dialog::Model().CurrentMachine, 2);
-    EXPECT_EQ(platform::WindowCaption(), "Erweiterte Konfiguration Tools - standalone");
-    EXPECT_TRUE(Find("CommandOK").Enabled());
-    EXPECT_TRUE(installation.shown.empty());
-}
-
-TEST_F(DialogTest, IntegratedShowsTheValidMachines)
+TEST_F(DialogTest, TabsShowTheMachinesMarkedForEditingOrValidForTheHost)
 {
     struct Case {
-        const char* valid;
-        Captions tabs;
+        const char* arguments;
+        const char* cfg;
+        Strings tabs;
+        std::vector<short> machines;
     } cases[] = {
-        { "all", { "Filler", "Packer", "Labeller" } },
-        { "Packer", { "Packer" } },
-        { "Labeller2,FILLER", { "Filler", "Labeller" } },
-        { "", {} },
+        { "", "ForMachine2=true\r\nForMachine3=True\r\n", { "Packer", "Labeller" }, { 2, 3 } },
+        { "/EXTERNAL=TVXCFG", "ValidMachines=all\r\n", { "Filler", "Packer", "Labeller" },
+            { 1, 2, 3 } },
+        { "/EXTERNAL=TVXCFG", "ValidMachines=Packer\r\n", { "Packer" }, { 2 } },
+        { "/EXTERNAL=TVXCFG", "ValidMachines=Labeller2,FILLER\r\n", { "Filler", "Labeller" },
+            { 1, 3 } },
+        { "/EXTERNAL=TVXCFG", "ValidMachines=\r\n", {}, {} },
     };
     for (const Case& c : cases) {
-        testing_support::ResetModules();
-        installation.Write("parameter/tvxconfiguration.ini", "[Common]\r\nSaveAndRestore=" + installation.Path("save")
+        ResetModules();
+        LayOut(c.cfg);
+        installation.Write("parameter/tvxconfiguration.ini",
+            "[Common]\r\nSaveAndRestore=" + installation.Path("save")
                 + "\r\nNameM1=Filler\r\nNameM2=Packer\r\nNameM3=Labeller\r\nNameM4=-\r\n");
         installation.Write("save/parameter/program.ini", kStored);
-        installation.Write("Lobix/Lobix.cfg", std::string("[Project]\r\nValidMachines=") + c.valid + "\r\n");
-        Load("/EXTERNAL=TVXCFG");
-        EXPECT_EQ(TabCaptions(), c.tabs) << c.valid;
-        EXPECT_EQ(platform::WindowCaption(), "Erweiterte Konfiguration Tools - integriert");
+        Load(c.arguments);
+        const dialog::CamModel& model = dialog::Model();
+        EXPECT_EQ(TabCaptions(), c.tabs) << c.cfg;
+        EXPECT_EQ(
+            std::vector<short>(model.TabMachine + 1, model.TabMachine + 1 + c.machines.size()),
+            c.machines);
+        EXPECT_EQ(model.CurrentMachine, c.machines.empty() ? 0 : c.machines[0]) << c.cfg;
+        EXPECT_EQ(platform::WindowCaption(),
+            *c.arguments ? "Erweiterte Konfiguration Tools - integriert"
+                         : "Erweiterte Konfiguration Tools - standalone");
     }
-    EXPECT_EQ(dialog::Model().CurrentMachine, 0);
     EXPECT_FALSE(Find("TextScalaEnde", 7).Enabled()) << "no machine, no fields";
     EXPECT_TRUE(installation.shown.empty());
 }
 
-TEST_F(DialogTest, LoadsStoredValuesAndDefaults)
+TEST_F(DialogTest, MachinesBeyondTheFifthAreLeftAlone)
 {
-    LayOut("ForMachine1=true\r\nForMachine2=true\r\n", kStored);
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=7\r\n[Machine7]\r\nCamScaleEnd1=5\r\n");
+    installation.Write("Lobix/Lobix.cfg",
+        "[Project]\r\nForMachine5=true\r\nForMachine6=true\r\nForMachine7=true\r\n");
     Load();
+    EXPECT_EQ(TabCaptions(), (Strings { "" }));
+    EXPECT_EQ(dialog::Model().TabMachine[1], 5);
+    EXPECT_TRUE(installation.shown.empty());
+}
+
+TEST_F(StoredValues, LoadsStoredValuesAndDefaults)
+{
     const dialog::CamModel& model = dialog::Model();
     EXPECT_EQ(model.ScaleBegin[2][7], 5);
     EXPECT_EQ(model.ScaleEnd[2][7], 300);
@@ -66,63 +84,49 @@ TEST_F(DialogTest, LoadsStoredValuesAndDefaults)
     EXPECT_TRUE(model.WithoutSpeedControl[2]);
     EXPECT_TRUE(model.Cams270);
     EXPECT_EQ(Find("Check270Kurven").Value(), 1);
-    EXPECT_EQ(FieldText("TextScalaAnfang", 1), "0");
-    EXPECT_EQ(FieldText("TextScalaEnde", 1), "359");
-    EXPECT_EQ(FieldText("TextEinheit", 1), "1");
+    EXPECT_EQ(Find("TextScalaAnfang", 1).Text(), "0");
+    EXPECT_EQ(Find("TextScalaEnde", 1).Text(), "359");
+    EXPECT_EQ(Find("TextEinheit", 1).Text(), "1");
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
 }
 
-TEST_F(DialogTest, SwitchingTabsShowsTheOtherMachineAndChangesNothing)
+TEST_F(StoredValues, EditsGoToTheShownMachineAndSwitchingTabsChangesNothing)
 {
-    LayOut("ForMachine1=true\r\nForMachine2=true\r\n", kStored);
-    Load();
     Find("TextScalaEnde", 3).SetText("200");
     EXPECT_EQ(dialog::Model().ScaleEnd[1][3], 200);
     EXPECT_EQ(dialog::Model().ScaleEnd[2][3], 359);
-
-    platform::Control& tabs = Find("TabStripMachine");
-    tabs.SelectTab(2);
-    dialog::TabStripMachine_Click();
+    const dialog::CamModel before = dialog::Model();
+    SelectTab(2);
     EXPECT_EQ(dialog::Model().CurrentMachine, 2);
-    EXPECT_EQ(FieldText("TextScalaEnde", 7), "300");
-    EXPECT_EQ(FieldText("TextScalaEnde", 3), "359");
+    EXPECT_EQ(Find("TextScalaEnde", 7).Text(), "300");
+    EXPECT_EQ(Find("TextScalaEnde", 3).Text(), "359");
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 1);
-
-    tabs.SelectTab(1);
-    dialog::TabStripMachine_Click();
-    EXPECT_EQ(FieldText("TextScalaEnde", 3), "200");
+    SelectTab(1);
+    EXPECT_EQ(Find("TextScalaEnde", 3).Text(), "200");
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
-    EXPECT_EQ(dialog::Model().ScaleEnd[2][7], 300);
-    EXPECT_EQ(dialog::Model().ScaleBegin[2][7], 5);
-    EXPECT_FALSE(dialog::Model().WithoutSpeedControl[1]);
+    for (const dialog::CamArray& array : dialog::kCamArrays)
+        EXPECT_EQ(std::memcmp(before.*array.values, dialog::Model().*array.values,
+                      sizeof(before.*array.values)),
+            0)
+            << array.iniKey;
+    EXPECT_EQ(std::memcmp(before.WithoutSpeedControl, dialog::Model().WithoutSpeedControl,
+                  sizeof(before.WithoutSpeedControl)),
+        0);
 }
 
-TEST_F(DialogTest, HelpModeHoldsTheMachine)
+TEST_F(StoredValues, HelpModeHoldsTheMachine)
 {
-    LayOut("ForMachine1=true\r\nForMachine2=true\r\n", kStored);
-    Load();
     platform::Control& help = Find("CommandQuest");
     dialog::CommandQuest_Click();
     EXPECT_EQ(help.BackColor(), platform::kGreen);
     EXPECT_FALSE(Find("TabStripMachine").Enabled());
-    Find("TabStripMachine").SelectTab(2);
-    dialog::TabStripMachine_Click();
+    SelectTab(2);
     EXPECT_EQ(dialog::Model().CurrentMachine, 1);
-    EXPECT_EQ(FieldText("TextScalaEnde", 7), "359");
+    EXPECT_EQ(Find("TextScalaEnde", 7).Text(), "359");
 
     dialog::CommandQuest_Click();
     EXPECT_EQ(help.BackColor(), platform::kButtonFaceColor);
     EXPECT_TRUE(Find("TabStripMachine").Enabled());
     dialog::TabStripMachine_Click();
-    EXPECT_EQ(FieldText("TextScalaEnde", 7), "300");
-}
-
-TEST_F(DialogTest, MachinesBeyondTheFifthAreLeftAlone)
-{
-    installation.Write("parameter/Program.ini", "[Project]\r\nNumberOfMachines=7\r\n[Machine7]\r\nCamScaleEnd1=5\r\n");
-    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine5=true\r\nForMachine6=true\r\nForMachine7=true\r\n");
-    Load();
-    EXPECT_EQ(TabCaptions(), (Captions { "" }));
-    EXPECT_EQ(dialog::Model().TabMachine[1], 5);
-    EXPECT_TRUE(installation.shown.empty());
+    EXPECT_EQ(Find("TextScalaEnde", 7).Text(), "300");
 }

@@ -1,33 +1,27 @@
-// The built program started silently in a temporary installation: it saves the stored settings
-// without a window and ends.
-#include "platform/profile.h"
-#include "support/installation.h"
+// The built program started silently in a temporary installation: it saves the stored settings,
+// rebuilds the presets without a window and ends.
+#include "support/databases.h"
 #include "support/program_run.h"
 
 #include <gtest/gtest.h>
 
-using testing_support::Lines;
-using testing_support::RunProgram;
-using testing_support::TempInstallation;
+using namespace testing_support;
+using Strings = std::vector<std::string>;
 
 namespace {
 
 struct SilentRun : testing::Test {
     TempInstallation installation;
 
-    std::string Entry(const std::string& file, const std::string& section, const std::string& key) const
-    {
-        return platform::GetPrivateProfileString(section, key, "<missing>", 255, installation.Path(file));
-    }
-
-    void LayOutThreeMachines() const
+    void SetUp() override
     {
         installation.Write("parameter/Program.ini",
             "; written by the project tool\r\n"
-            "[Project]\r\nNumberOfMachines=3\r\n"
-            "[Machine1]\r\nMachineName=Filler\r\nCamScaleBegin1=10\r\nCamScaleEnd1=-1\r\nCamUnit1=2\r\n"
-            "CamWithoutSpeedControl=TRUE\r\n"
-            "[Machine2]\r\nMachineName=Packer\r\nCamScaleEnd7=300\r\nCamUnit40=-1\r\nCamScaleBegin40=-7\r\n"
+            "[Project]\r\nNumberOfMachines=3\r\nVWStudio=false\r\n"
+            "[Machine1]\r\nMachineName=Filler\r\nCamScaleBegin1=10\r\nCamScaleEnd1=-1\r\n"
+            "CamUnit1=2\r\nCamWithoutSpeedControl=TRUE\r\nCamNr270=true\r\n"
+            "[Machine2]\r\nMachineName=Packer\r\nCamScaleEnd7=300\r\nCamUnit40=-1\r\n"
+            "CamScaleBegin40=-7\r\n"
             "[Machine3]\r\nMachineName=Labeller\r\nCamScaleEnd1=123\r\n");
         installation.Write("Lobix/Lobix.cfg",
             "[Project]\r\nForMachine1=true\r\nForMachine2=TRUE\r\nForMachine3=false\r\n");
@@ -36,9 +30,9 @@ struct SilentRun : testing::Test {
 
 }
 
-TEST_F(SilentRun, SavesTheStoredSettingsOfTheSelectedMachines)
+TEST_F(SilentRun, SavesTheStoredSettingsAndRebuildsThePresetsOfTheSelectedMachines)
 {
-    LayOutThreeMachines();
+    MakeDatabases(installation, "Filler,Packer", "studio");
     ASSERT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0) << installation.Read("stderr.txt");
 
     const char* ini = "parameter/Program.ini";
@@ -46,62 +40,90 @@ TEST_F(SilentRun, SavesTheStoredSettingsOfTheSelectedMachines)
         const char* section;
         const char* key;
         const char* value;
-    } expected[] = {
-        { "Machine1", "CamScaleBegin1", "10" },
-        { "Machine1", "CamScaleEnd1", "359" },
-        { "Machine1", "CamUnit1", "2" },
-        { "Machine1", "CamScaleBegin2", "0" },
-        { "Machine1", "CamScaleEnd40", "359" },
-        { "Machine1", "CamUnit40", "1" },
-        { "Machine1", "CamWithoutSpeedControl", "true" },
-        { "Machine1", "CamNr270", "false" },
-        { "Machine2", "CamScaleEnd7", "300" },
-        { "Machine2", "CamUnit40", "1" },
-        { "Machine2", "CamScaleBegin40", "-7" },
-        { "Machine2", "CamWithoutSpeedControl", "false" },
-        { "Machine2", "MachineName", "Packer" },
-        { "Machine3", "CamScaleEnd1", "123" },
+    } expected[] = { { "Machine1", "CamScaleBegin1", "10" }, { "Machine1", "CamScaleEnd1", "359" },
+        { "Machine1", "CamUnit1", "2" }, { "Machine1", "CamScaleBegin2", "0" },
+        { "Machine1", "CamScaleEnd40", "359" }, { "Machine1", "CamUnit40", "1" },
+        { "Machine1", "CamWithoutSpeedControl", "true" }, { "Machine1", "CamNr270", "true" },
+        { "Machine2", "CamScaleEnd7", "300" }, { "Machine2", "CamUnit40", "1" },
+        { "Machine2", "CamScaleBegin40", "-7" }, { "Machine2", "CamWithoutSpeedControl", "false" },
+        { "Machine2", "MachineName", "Packer" }, { "Machine3", "CamScaleEnd1", "123" },
         { "Machine3", "CamScaleBegin1", "<missing>" },
         { "Machine3", "CamWithoutSpeedControl", "<missing>" },
-        { "Machine2", "CamNr270", "<missing>" },
-        { "Project", "NumberOfMachines", "3" },
-    };
+        { "Machine2", "CamNr270", "<missing>" }, { "Project", "NumberOfMachines", "3" } };
     for (const Expected& e : expected)
-        EXPECT_EQ(Entry(ini, e.section, e.key), e.value) << e.section << " " << e.key;
-    std::vector<std::string> lines = Lines(installation.Read(ini));
+        EXPECT_EQ(installation.Entry(ini, e.section, e.key), e.value) << e.section << " " << e.key;
+    Strings lines = Lines(installation.Read(ini));
     EXPECT_EQ(lines.front(), "; written by the project tool");
-    // The comment, [Project] with its entry, each edited machine's header, name, 120 cam values
-    // and speed option, CamNr270, and machine 3's three lines untouched.
-    EXPECT_EQ(lines.size(), 1u + 2 + 2 * (1 + 1 + 120 + 1) + 1 + 3);
+    // The comment, [Project] with its two entries, each edited machine's header, name, 120 cam
+    // values and speed option, CamNr270, and machine 3's three lines untouched.
+    EXPECT_EQ(lines.size(), 1u + 3 + 2 * (1 + 1 + 120 + 1) + 1 + 3);
+    EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
+    EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Editor"), "666768");
 
-    EXPECT_EQ(Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
-    EXPECT_EQ(Entry("Lobix/Lobix.cfg", "Info", "S_Editor"), "666768");
-    EXPECT_FALSE(installation.Exists("servicepack.log"));
+    std::string component = installation.Path("Lobix/Lobix.mdb");
+    EXPECT_EQ(Rows(component,
+                  "SELECT machine_type, COUNT(*), MIN(ID), MAX(ID) FROM PRESET_DEFS "
+                  "GROUP BY 1 ORDER BY 3"),
+        (Strings { "Filler|520|1|520", "Packer|520|521|1040" }));
+    EXPECT_EQ(Rows(component,
+                  "SELECT ID, var_name, offset_or_bitno, abs_min, abs_max, min, max, pass "
+                  "FROM PRESET_DEFS WHERE ID IN (9, 10, 1040) ORDER BY ID"),
+        (Strings { "9|Filler_Lobix_CamOn5|8|0.0|359.0|0.0|359.0|1",
+            "10|Filler_Lobix_Preset_CamOff5|9|-10.0|300.0|5.0|NULL|2",
+            "1040|Packer_Lobix_Preset_CamOff260|519|-10.0|300.0|5.0|NULL|2" }));
+    EXPECT_EQ(
+        Rows(component, "SELECT COUNT(*) FROM PRESET_DEFS WHERE abs_max = 300"), Strings { "104" });
+    EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb-journal"));
+    EXPECT_FALSE(installation.Exists("servicepack.log")) << installation.Read("servicepack.log");
 }
 
 TEST_F(SilentRun, CreatesAMissingProgramIni)
 {
-    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
+    std::filesystem::remove(installation.root / "parameter/Program.ini");
     ASSERT_EQ(RunProgram(installation, "/external=Silent"), 0) << installation.Read("stderr.txt");
     EXPECT_EQ(Lines(installation.Read("parameter/Program.ini")),
-        (std::vector<std::string> { "[Machine1]", "CamNr270=false" }));
-    EXPECT_EQ(Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
+        (Strings { "[Machine1]", "CamNr270=false" }));
+    EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
 }
 
 TEST_F(SilentRun, MissingComponentConfigurationEndsWithStatusOne)
 {
-    LayOutThreeMachines();
     std::filesystem::remove(installation.root / "Lobix/Lobix.cfg");
     std::string before = installation.Read("parameter/Program.ini");
     EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1);
     EXPECT_EQ(installation.Read("parameter/Program.ini"), before);
-    std::string log = installation.Read("servicepack.log");
-    EXPECT_EQ(log.rfind("! Fault Lobix_Config: File not found: \n\r", 0), 0u) << log;
+    EXPECT_EQ(installation.Read("servicepack.log"),
+        "! Fault Lobix_Config: File not found: \n\r" + Upper(installation.Path("Lobix/Lobix.cfg"))
+            + "\r\n");
+}
+
+TEST_F(SilentRun, ADemandedColumnMissingEndsAndKeepsTheRebuiltTable)
+{
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\nMachineName=Filler\r\n");
+    installation.Write(
+        "Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\nDataBaseAdditionalFields=remark\r\n");
+    MakeDatabases(installation, "Filler", "visiwin32");
+
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1);
+
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix_Source.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"),
+        Strings { "360" });
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"),
+        Strings { "520" })
+        << "the component database is not replaced";
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"),
+                  "SELECT name FROM pragma_table_info('PRESET_DEFS') "
+                  "WHERE name LIKE 'categ%'"),
+        Strings { "category_id" });
+    EXPECT_FALSE(installation.Exists("Lobix/Lobix_Source.mdb-journal"));
+    EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb-journal"));
+    EXPECT_NE(
+        installation.Read("TVXcfglog.txt").find("demanded field \"REMARK\""), std::string::npos);
 }
 
 TEST_F(SilentRun, InteractiveStartWithoutADisplaySaysSoAndEnds)
 {
-    LayOutThreeMachines();
     std::string before = installation.Read("parameter/Program.ini");
     EXPECT_EQ(RunProgram(installation, ""), 2);
     EXPECT_NE(installation.Read("stderr.txt").find("no display"), std::string::npos);

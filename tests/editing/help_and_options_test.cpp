@@ -17,15 +17,10 @@ struct HelpAndOptions : DialogTest {
     {
         installation.Write("Tools/Lobix_Config.ini",
             "[Language]\r\nLanguage=1031\r\n[1031]\r\nHelp1=OK help\r\nHelp2=Cancel help\r\n"
-            "Help12=Speed<crlf>help\r\nHelp13=Begin help\r\nHelp14=End help\r\nHelp15=Unit help\r\n");
+            "Help12=Speed<crlf>help\r\nHelp13=Begin help\r\nHelp14=End help\r\n"
+            "Help15=Unit help\r\n");
         LayOut("ForMachine1=true\r\nForMachine2=true\r\n");
         Load();
-    }
-
-    static void ShowMachine(int tab)
-    {
-        Find("TabStripMachine").SelectTab(tab);
-        dialog::TabStripMachine_Click();
     }
 
     // Clicks near the left edge, where a check box has its indicator.
@@ -48,15 +43,15 @@ struct HelpAndOptions : DialogTest {
 
 TEST_F(HelpAndOptions, SpeedOptionIsKeptPerMachineAndCamCountOnce)
 {
-    ShowMachine(2);
+    SelectTab(2);
     Click("CheckSpeedControl");
     EXPECT_TRUE(dialog::Model().WithoutSpeedControl[2]);
     EXPECT_FALSE(dialog::Model().WithoutSpeedControl[1]);
-    ShowMachine(1);
+    SelectTab(1);
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
     Click("Check270Kurven");
     EXPECT_TRUE(dialog::Model().Cams270);
-    ShowMachine(2);
+    SelectTab(2);
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 1);
     EXPECT_EQ(Find("Check270Kurven").Value(), 1);
     QTest::keyClick(Find("Check270Kurven").Widget(), Qt::Key_Space);
@@ -72,8 +67,9 @@ TEST_F(HelpAndOptions, HelpModeShowsTextsAndChangesNothing)
     Click("CommandCancel");
     editing::ShowHelpText(Find("TextScalaEnde", 9));
     editing::ShowHelpText(Find("TextEinheit", 1));
-    EXPECT_EQ(ShownTexts(), (std::vector<std::string> { "Info:Speed\r\nhelp", "Info:", "Info:OK help",
-                                 "Info:Cancel help", "Info:End help", "Info:Unit help" }));
+    EXPECT_EQ(ShownTexts(),
+        (std::vector<std::string> { "Info:Speed\r\nhelp", "Info:", "Info:OK help",
+            "Info:Cancel help", "Info:End help", "Info:Unit help" }));
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
     EXPECT_EQ(Find("Check270Kurven").Value(), 0);
     EXPECT_FALSE(dialog::Model().WithoutSpeedControl[1]);
@@ -91,13 +87,9 @@ TEST(HelpText, LineMarkersInAnyCaseBreakLines)
     struct Case {
         const char* text;
         const char* shown;
-    } cases[] = {
-        { "Line one<crlf>Line two", "Line one\r\nLine two" },
-        { "ends<CRLF>", "ends\r\n" },
-        { "a<CrLf><CRLF>b", "a\r\n\r\nb" },
-        { "0", "0" },
-        { "no marker <CRL", "no marker <CRL" },
-    };
+    } cases[] = { { "Line one<crlf>Line two", "Line one\r\nLine two" },
+        { "ends<CRLF>", "ends\r\n" }, { "a<CrLf><CRLF>b", "a\r\n\r\nb" }, { "0", "0" },
+        { "no marker <CRL", "no marker <CRL" } };
     for (const Case& c : cases)
         EXPECT_EQ(editing::ExpandLineMarkers(c.text), c.shown) << c.text;
 }

@@ -2,17 +2,14 @@
 // takes part, old limit values carried over, the component database replaced.
 #include "config/project_settings.h"
 #include "dialog/cam_model.h"
+#include "platform/profile.h"
 #include "presetdb/extension_driver.h"
 #include "support/databases.h"
 #include "support/installation.h"
 
 #include <gtest/gtest.h>
 
-using testing_support::Lines;
-using testing_support::ProgramEnded;
-using testing_support::Rows;
-using testing_support::Sql;
-using testing_support::TempInstallation;
+using namespace testing_support;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -22,14 +19,13 @@ struct PresetDatabase : testing::Test {
     std::string source = installation.Path("Lobix/Lobix_Source.mdb");
     std::string component = installation.Path("Lobix/Lobix.mdb");
 
-    // Three machines; Filler and Labeller take part; old presets of Filler and Packer.
+    // Filler and Labeller take part; old presets of Filler and Packer.
     void SetUp() override
     {
-        installation.Write("parameter/Program.ini",
-            "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n[Machine2]\r\n"
-            "MachineName=Packer\r\n[Machine3]\r\nMachineName=Labeller\r\n");
-        installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\nForMachine3=true\r\n");
-        testing_support::MakeDatabases(installation, "Filler,Packer", "visiwin32");
+        installation.Write("parameter/Program.ini", kThreeMachines);
+        installation.Write(
+            "Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\nForMachine3=true\r\n");
+        MakeDatabases(installation, "Filler,Packer", "visiwin32");
     }
 
     void Run(const std::string& arguments = "")
@@ -41,7 +37,8 @@ struct PresetDatabase : testing::Test {
 
     std::vector<std::string> Presets(const std::string& columns, const std::string& where) const
     {
-        return Rows(component, "SELECT " + columns + " FROM PRESET_DEFS WHERE " + where + " ORDER BY ID");
+        return Rows(
+            component, "SELECT " + columns + " FROM PRESET_DEFS WHERE " + where + " ORDER BY ID");
     }
 };
 
@@ -50,6 +47,9 @@ struct PresetDatabase : testing::Test {
 TEST_F(PresetDatabase, RebuildsTheTableWithTheTemplatesLayout)
 {
     Sql(source, "CREATE TABLE PRESET_DEFS (x TEXT); INSERT INTO PRESET_DEFS VALUES ('stale');");
+    std::filesystem::last_write_time(
+        source, std::filesystem::file_time_type::clock::now() - std::chrono::hours(50));
+    auto sourceWritten = std::filesystem::last_write_time(source);
     Run();
     Strings layout = Rows(source, "SELECT name, type FROM pragma_table_info('Source_PRESET_DEFS')");
     EXPECT_EQ(Rows(source, "SELECT name, type FROM pragma_table_info('PRESET_DEFS')"), layout);
@@ -57,26 +57,32 @@ TEST_F(PresetDatabase, RebuildsTheTableWithTheTemplatesLayout)
     EXPECT_EQ(Rows(source, "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "720" });
     EXPECT_EQ(Rows(source, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name"),
         (Strings { "PRESET_DEFS", "Source_DEFS", "Source_PRESET_DEFS" }));
+    EXPECT_EQ(std::filesystem::last_write_time(source), sourceWritten)
+        << "the source keeps its time";
 }
 
-TEST_F(PresetDatabase, BuildsOneBlockPerMachineWithRunningIdsAndPositions)
+TEST_F(PresetDatabase, BuildsOneBlockPerMachineOf360OrEveryTemplateRow)
 {
+    // Variable names take the machine's name twice, other texts once.
+    Sql(source,
+        "UPDATE Source_DEFS SET Var_Name = Var_Name || '_###machine' "
+        "WHERE Part = 1 AND System = 'VISIWIN32';"
+        "UPDATE Source_PRESET_DEFS SET text = text || ' ###machine' WHERE ID = 2;");
     Run();
-    EXPECT_EQ(Presets("machine_type, COUNT(*), MIN(ID), MAX(ID), MIN(offset_or_bitno), MAX(offset_or_bitno)",
-                  "1 GROUP BY machine_type"),
+    EXPECT_EQ(
+        Presets(
+            "machine_type, COUNT(*), MIN(ID), MAX(ID), MIN(offset_or_bitno), MAX(offset_or_bitno)",
+            "1 GROUP BY machine_type"),
         (Strings { "Filler|360|1|360|0|359", "Labeller|360|361|720|0|359" }));
-    EXPECT_EQ(Presets("ID, var_name, offset_or_bitno, text, page_name", "ID IN (1, 2, 3, 361, 720)"),
+    EXPECT_EQ(
+        Presets("ID, var_name, offset_or_bitno, text, page_name", "ID IN (1, 2, 3, 361, 720)"),
         (Strings {
-            "1|Filler_Lobix_CamOn1|0|Kurve 1 Ein (Filler)|Seite 0",
-            "2|Filler_Lobix_Preset_CamOff1|1|Kurve 1 Aus (Filler)|Seite 0",
-            "3|Filler_Lobix_CamOn2|2|Kurve 2 Ein (Filler)|Seite 0",
-            "361|Labeller_Lobix_CamOn1|0|Kurve 1 Ein (Labeller)|Seite 0",
+            "1|Filler_Lobix_CamOn1_Filler|0|Kurve 1 Ein (Filler)|Seite 0",
+            "2|Filler_Lobix_Preset_CamOff1|1|Kurve 1 Aus (Filler) ###machine|Seite 0",
+            "3|Filler_Lobix_CamOn2_Filler|2|Kurve 2 Ein (Filler)|Seite 0",
+            "361|Labeller_Lobix_CamOn1_Labeller|0|Kurve 1 Ein (Labeller)|Seite 0",
             "720|Labeller_Lobix_Preset_CamOff180|359|Kurve 180 Aus (Labeller)|Seite 0",
         }));
-}
-
-TEST_F(PresetDatabase, TheLargerCamSetUsesEveryTemplateRow)
-{
     dialog::Model().Cams270 = true;
     Run();
     EXPECT_EQ(Presets("machine_type, COUNT(*), MAX(ID)", "1 GROUP BY machine_type"),
@@ -86,9 +92,12 @@ TEST_F(PresetDatabase, TheLargerCamSetUsesEveryTemplateRow)
 TEST_F(PresetDatabase, CarriesOldLimitsOverIncludingNulls)
 {
     Run();
-    EXPECT_EQ(Presets("offset_or_bitno, abs_min, abs_max, min, max, pass, text", "machine_type = 'Filler' AND ID IN (9, 10, 11, 20)"),
-        (Strings { "8|0.0|359.0|0.0|359.0|1|Kurve 5 Ein (Filler)", "9|-10.0|300.0|5.0|NULL|2|Kurve 5 Aus (Filler)",
-            "10|0.0|359.0|0.0|359.0|1|Kurve 6 Ein (Filler)", "19|-10.0|300.0|5.0|NULL|2|Kurve 10 Aus (Filler)" }));
+    EXPECT_EQ(Presets("offset_or_bitno, abs_min, abs_max, min, max, pass, text",
+                  "machine_type = 'Filler' AND ID IN (9, 10, 11, 20)"),
+        (Strings { "8|0.0|359.0|0.0|359.0|1|Kurve 5 Ein (Filler)",
+            "9|-10.0|300.0|5.0|NULL|2|Kurve 5 Aus (Filler)",
+            "10|0.0|359.0|0.0|359.0|1|Kurve 6 Ein (Filler)",
+            "19|-10.0|300.0|5.0|NULL|2|Kurve 10 Aus (Filler)" }));
     EXPECT_EQ(Presets("COUNT(*)", "machine_type = 'Labeller' AND abs_max = 300"), Strings { "0" })
         << "Packer's old rows have no counterpart";
     EXPECT_EQ(Presets("COUNT(*)", "abs_max = 300"), Strings { "36" });
@@ -99,16 +108,15 @@ TEST_F(PresetDatabase, AMissingOldColumnIsReportedAndTheRestCarriedOver)
     Sql(component, "ALTER TABLE PRESET_DEFS DROP COLUMN page_name;");
     Run("/EXTERNAL=SILENT");
     EXPECT_EQ(Presets("COUNT(*)", "abs_max = 300"), Strings { "36" });
-    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")).size(), 1040u) << "one report per old row";
-    EXPECT_NE(Lines(installation.Read("TVXcfglog.txt"))[0].find("/ TakeoverMachineCopyMDBData (Nr. 3265)"),
-        std::string::npos);
+    Strings log = Lines(installation.Read("TVXcfglog.txt"));
+    ASSERT_EQ(log.size(), 1040u) << "one report per old row";
+    EXPECT_NE(log[0].find("/ TakeoverMachineCopyMDBData (Nr. 3265)"), std::string::npos);
 }
 
 TEST_F(PresetDatabase, StudioProjectsRenameOldVisiWin32Rows)
 {
-    installation.Write("parameter/Program.ini",
-        "[Project]\r\nNumberOfMachines=3\r\nVWStudio=TRUE\r\n[Machine1]\r\nMachineName=Filler\r\n[Machine2]\r\n"
-        "MachineName=Packer\r\n[Machine3]\r\nMachineName=Labeller\r\n");
+    platform::WritePrivateProfileString(
+        "Project", "VWStudio", "TRUE", installation.Path("parameter/Program.ini"));
     Run();
     EXPECT_EQ(Presets("var_name, abs_max", "ID IN (1, 10)"),
         (Strings { "Filler.Lobix.CamOn1|359.0", "Filler.Lobix.Preset.CamOff5|300.0" }));
@@ -116,51 +124,42 @@ TEST_F(PresetDatabase, StudioProjectsRenameOldVisiWin32Rows)
 
 TEST_F(PresetDatabase, ADemandedColumnTheTableLacksEndsTheRun)
 {
-    installation.Write("Lobix/Lobix.cfg",
-        "[Project]\r\nForMachine1=true\r\nDataBaseAdditionalFields=remark\r\n");
-    try {
-        Run();
-        FAIL() << "the program should have ended";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.status, 1);
-    }
+    installation.Write(
+        "Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\nDataBaseAdditionalFields=remark\r\n");
+    EXPECT_EQ(EndStatus([this] { Run(); }), 1);
     EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
-        (Strings { "Conflict while attempting to extend database!Configurationsfile \"LOBIX.CFG\", demanded field "
-                   "\"REMARK\"missing in machinecopy-database\n\rConfiguration of \"LOBIX\" aborted.",
-            "Fehler in Lobix / Lobix_Config / TakeoverMachineCopyMDBData (Nr. 9999) :Database-Error - Contact "
-            "Administrator!" }));
+        (Strings { "Conflict while attempting to extend database!Configurationsfile \"LOBIX.CFG\", "
+                   "demanded field \"REMARK\"missing in machinecopy-database\n\r"
+                   "Configuration of \"LOBIX\" aborted.",
+            "Fehler in Lobix / Lobix_Config / TakeoverMachineCopyMDBData (Nr. 9999) "
+            ":Database-Error - Contact Administrator!" }));
     ASSERT_EQ(installation.shown.size(), 1u);
     EXPECT_EQ(installation.shown[0].title, "Fatal error");
-    EXPECT_EQ(Rows(component, "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "1040" }) << "not replaced";
-}
-
-TEST_F(PresetDatabase, SourceKeepsItsLastWriteTime)
-{
-    std::filesystem::last_write_time(source, std::filesystem::file_time_type::clock::now() - std::chrono::hours(50));
-    auto before = std::filesystem::last_write_time(source);
-    Run();
-    EXPECT_EQ(std::filesystem::last_write_time(source), before);
-    EXPECT_EQ(Rows(source, "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "720" });
+    EXPECT_EQ(Rows(component, "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "1040" })
+        << "not replaced";
 }
 
 TEST_F(PresetDatabase, IntegratedBringsTheMachineCopyInFirst)
 {
-    installation.Write("parameter/tvxconfiguration.ini", "[Common]\r\nSaveAndRestore=" + installation.Path("save")
+    installation.Write("parameter/tvxconfiguration.ini",
+        "[Common]\r\nSaveAndRestore=" + installation.Path("save")
             + "\r\nNameM1=Filler\r\nNameM2=Packer\r\n");
     installation.Write("Lobix/Lobix.cfg", "[Project]\r\nValidMachines=Filler\r\n");
     Run("/EXTERNAL=TVXCFG");
     ASSERT_EQ(installation.shown.size(), 1u);
     EXPECT_EQ(installation.shown[0].prompt,
-        "Konnte die Datei:\"Lobix.mdb\" in der Vorlage nicht finden!\r\n\r\nIst das Bild in der Vorlage noch nicht "
-        "vorhanden (also neu)?\r\nDann ist diese Meldung völlig normal und es wird eine neue Datei mit den "
+        "Konnte die Datei:\"Lobix.mdb\" in der Vorlage nicht finden!\r\n\r\n"
+        "Ist das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n"
+        "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den "
         "Standardwerten erzeugt.");
     EXPECT_EQ(installation.shown[0].icon, platform::kInformation);
     EXPECT_EQ(Presets("abs_max", "ID = 10"), Strings { "300.0" });
 
     std::filesystem::create_directories(installation.root / "save/Lobix");
-    testing_support::MakeDatabases(installation, "Filler", "visiwin32");
+    MakeDatabases(installation, "Filler", "visiwin32");
     std::filesystem::copy_file(component, installation.Path("save/Lobix/Lobix.mdb"));
-    Sql(installation.Path("save/Lobix/Lobix.mdb"), "UPDATE PRESET_DEFS SET abs_max = 123 WHERE ID = 10;");
+    Sql(installation.Path("save/Lobix/Lobix.mdb"),
+        "UPDATE PRESET_DEFS SET abs_max = 123 WHERE ID = 10;");
     Run("/EXTERNAL=TVXCFG");
     EXPECT_EQ(installation.shown.size(), 1u);
     EXPECT_EQ(Presets("abs_max", "ID = 10"), Strings { "123.0" });
@@ -168,12 +167,15 @@ TEST_F(PresetDatabase, IntegratedBringsTheMachineCopyInFirst)
 
 TEST_F(PresetDatabase, NamesWithQuotesMatchOnlyThemselves)
 {
-    Sql(source, "UPDATE Source_PRESET_DEFS SET var_name = 'Cam\"On\"1' WHERE ID = 1;"
-                "UPDATE Source_PRESET_DEFS SET var_name = 'part' WHERE ID = 3;");
-    Sql(component, "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_Cam\"On\"1', abs_max = 11 WHERE ID = 1;"
-                   "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_part', abs_max = 33 WHERE ID = 3;");
+    Sql(source,
+        "UPDATE Source_PRESET_DEFS SET var_name = 'Cam\"On\"1' WHERE ID = 1;"
+        "UPDATE Source_PRESET_DEFS SET var_name = 'part' WHERE ID = 3;");
+    Sql(component,
+        "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_Cam\"On\"1', abs_max = 11 WHERE ID = 1;"
+        "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_part', abs_max = 33 WHERE ID = 3;");
     Run();
     EXPECT_EQ(Presets("var_name, abs_max", "ID IN (1, 2, 3)"),
-        (Strings { "Filler_Lobix_Cam\"On\"1|11.0", "Filler_Lobix_Preset_CamOff1|359.0", "Filler_Lobix_part|33.0" }));
+        (Strings { "Filler_Lobix_Cam\"On\"1|11.0", "Filler_Lobix_Preset_CamOff1|359.0",
+            "Filler_Lobix_part|33.0" }));
     EXPECT_TRUE(installation.shown.empty());
 }

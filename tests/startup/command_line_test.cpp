@@ -37,19 +37,21 @@ TEST(CommandLine, ReadsValuesAsTheHostWritesThem)
     EXPECT_TRUE(installation.shown.empty()) << "a legitimate command line reports nothing";
 }
 
-TEST(CommandLine, SelectsTheStartMode)
+TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
 {
     struct Case {
         const char* arguments;
         bool integrated;
         bool silent;
+        const char* logfile;
     } cases[] = {
-        { "", false, false },
-        { "/EXTERNAL=TVXCFG", true, false },
-        { "/LOGFILE=c:\\log\\x.txt /EXTERNAL=tvxcfg", true, false },
-        { "/external=Silent", false, true },
-        { "/EXTERNAL=other", false, false },
-        { "/EXTERNAL", false, false },
+        { "", false, false, "" },
+        { "/EXTERNAL=TVXCFG", true, false, "" },
+        { "/EXTERNAL=TVXCFG /LOGFILE=/tmp/Logs/Cfg.txt", true, false, "/tmp/Logs/Cfg.txt" },
+        { "/LOGFILE=c:\\Log\\x.txt /EXTERNAL=tvxcfg", true, false, "c:\\Log\\x.txt" },
+        { "/external=Silent", false, true, "" },
+        { "/EXTERNAL=other", false, false, "" },
+        { "/EXTERNAL", false, false, "" },
     };
     TempInstallation installation;
     for (const Case& c : cases) {
@@ -57,14 +59,6 @@ TEST(CommandLine, SelectsTheStartMode)
         EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
         EXPECT_EQ(startup::Modes().StartModeIntegrated, c.integrated) << c.arguments;
         EXPECT_EQ(startup::Modes().SilentMode, c.silent) << c.arguments;
+        EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
     }
-}
-
-TEST(CommandLine, LogfileKeepsTheCaseOfThePath)
-{
-    TempInstallation installation;
-    installation.SetArguments("/EXTERNAL=TVXCFG /LOGFILE=/tmp/Logs/Cfg.txt");
-    EXPECT_EQ(startup::GetPathLogfile(), "/tmp/Logs/Cfg.txt");
-    installation.SetArguments("/EXTERNAL=TVXCFG");
-    EXPECT_EQ(startup::GetPathLogfile(), "");
 }

@@ -10,12 +10,14 @@ namespace testing_support {
 
 // Lobix/Lobix_Source.mdb and Lobix/Lobix.mdb as the demo script makes them: 520 template rows,
 // and old presets of `machines` (comma-separated) named in `oldForm` ("visiwin32" or "studio").
-void MakeDatabases(const TempInstallation& installation, const std::string& machines, const std::string& oldForm);
+void MakeDatabases(
+    const TempInstallation& installation, const std::string& machines, const std::string& oldForm);
 
-// Runs SQL statements on a database file; throws on failure.
+// Runs the SQL statements on a database file and returns the rows they yield, each as its
+// columns' texts joined by "|" (Null as "NULL"); throws on failure.
+std::vector<std::string> Rows(const std::string& path, const std::string& statements);
+
+// The same, for statements that yield no rows.
 void Sql(const std::string& path, const std::string& statements);
-
-// The rows of a query, each as its columns' texts joined by "|" (Null as "NULL").
-std::vector<std::string> Rows(const std::string& path, const std::string& query);
 
 }

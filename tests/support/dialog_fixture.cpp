@@ -8,17 +8,15 @@ namespace testing_support {
 
 void DialogTest::LayOut(const std::string& cfg, const std::string& machineSections) const
 {
-    installation.Write("parameter/Program.ini",
-        "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n[Machine2]\r\n"
-        "MachineName=Packer\r\n[Machine3]\r\nMachineName=Labeller\r\n");
+    installation.Write("parameter/Program.ini", kThreeMachines);
     std::string section;
     for (const std::string& line : Lines(machineSections)) {
         size_t equals = line.find('=');
         if (line.front() == '[')
             section = line.substr(1, line.size() - 2);
         else if (equals != std::string::npos)
-            platform::WritePrivateProfileString(section, line.substr(0, equals), line.substr(equals + 1),
-                installation.Path("parameter/Program.ini"));
+            platform::WritePrivateProfileString(section, line.substr(0, equals),
+                line.substr(equals + 1), installation.Path("parameter/Program.ini"));
     }
     installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
 }
@@ -38,9 +36,10 @@ platform::Control& DialogTest::Find(const std::string& name, int index)
     return *control;
 }
 
-std::string DialogTest::FieldText(const char* family, int cam)
+void DialogTest::SelectTab(int tab)
 {
-    return Find(family, cam).Text();
+    Find("TabStripMachine").SelectTab(tab);
+    dialog::TabStripMachine_Click();
 }
 
 std::vector<std::string> DialogTest::TabCaptions()

@@ -20,8 +20,9 @@ struct DialogTest : testing::Test {
     void Load(const std::string& arguments = "");
 
     static platform::Control& Find(const std::string& name, int index = -1);
-    static std::string FieldText(const char* family, int cam);
     static std::vector<std::string> TabCaptions();
+    // The user's click on machine tab `tab`.
+    static void SelectTab(int tab);
 };
 
 }

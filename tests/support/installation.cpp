@@ -1,11 +1,16 @@
 #include "support/installation.h"
 
 #include "config/project_settings.h"
+#include "dialog/cam_model.h"
+#include "dialog/main_window.h"
+#include "editing/editing_state.h"
 #include "platform/exit.h"
 #include "platform/process.h"
+#include "platform/profile.h"
+#include "platform/toolkit.h"
 #include "startup/command_line.h"
-#include "support/reset.h"
 
+#include <cctype>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -29,7 +34,8 @@ TempInstallation::TempInstallation()
     platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& request) {
         shown.push_back(request);
         if (answers.empty())
-            return request.buttons == platform::Buttons::YesNo ? request.defaultButton : platform::kOk;
+            return request.buttons == platform::Buttons::YesNo ? request.defaultButton
+                                                               : platform::kOk;
         platform::Answer answer = answers.front();
         answers.pop_front();
         return answer;
@@ -70,10 +76,36 @@ bool TempInstallation::Exists(const std::string& relative) const
     return std::filesystem::exists(root / relative);
 }
 
+std::string TempInstallation::Entry(
+    const std::string& relative, const std::string& section, const std::string& key) const
+{
+    return platform::GetPrivateProfileString(section, key, "<missing>", 255, Path(relative));
+}
+
 void TempInstallation::SetArguments(const std::string& arguments) const
 {
     platform::Process().arguments = arguments;
     startup::GetStartModeIntegrated();
+}
+
+void ResetModules()
+{
+    startup::Modes() = {};
+    config::Project() = {};
+    dialog::Model() = {};
+    dialog::Window() = {};
+    editing::State() = {};
+    platform::DestroyWindow();
+}
+
+int EndStatus(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const ProgramEnded& ended) {
+        return ended.status;
+    }
+    return -1;
 }
 
 std::vector<std::string> Lines(const std::string& text)
@@ -85,6 +117,13 @@ std::vector<std::string> Lines(const std::string& text)
     if (start < text.size())
         lines.push_back(text.substr(start));
     return lines;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
 }
 
 }

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,18 +27,37 @@ public:
     void Write(const std::string& relative, const std::string& content) const;
     std::string Read(const std::string& relative) const; // "" when missing
     bool Exists(const std::string& relative) const;
+    // An INI entry of a file below the installation folder; "<missing>" when it has none.
+    std::string Entry(
+        const std::string& relative, const std::string& section, const std::string& key) const;
 
     // Answers for the next message boxes, in order; a box without an answer gets its default.
     std::deque<platform::Answer> answers;
     // Every box shown, in order.
     std::vector<platform::MessageBoxRequest> shown;
 
+    // Puts `arguments` on the command line and reads the start mode from it.
     void SetArguments(const std::string& arguments) const;
 
     std::filesystem::path root;
 };
 
+// A program.ini of three machines: Filler, Packer and Labeller.
+inline constexpr const char* kThreeMachines = "[Project]\r\nNumberOfMachines=3\r\n"
+                                              "[Machine1]\r\nMachineName=Filler\r\n"
+                                              "[Machine2]\r\nMachineName=Packer\r\n"
+                                              "[Machine3]\r\nMachineName=Labeller\r\n";
+
+// Puts every module's state back to program start.
+void ResetModules();
+
+// Runs `action`; returns the exit status it ended the program with, or -1 when it did not end it.
+int EndStatus(const std::function<void()>& action);
+
 // Lines of a CR LF text.
 std::vector<std::string> Lines(const std::string& text);
+
+// The text in upper case, as the program shows paths.
+std::string Upper(std::string text);
 
 }

@@ -68,7 +68,8 @@ bool config::LoadIniBoolean(const std::string& section, const std::string& entry
     return text == "TRUE";
 }
 
-std::string config::NumberText(double value, int digits)
+// The locale-independent text of a number; `digits` significant digits, no zero before the point.
+static std::string NumberText(double value, int digits)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
@@ -87,8 +88,8 @@ static std::optional<std::string> SavedText(const config::IniValue& value)
         std::optional<std::string> operator()(short v) { return std::to_string(v); }
         std::optional<std::string> operator()(int v) { return std::to_string(v); }
         std::optional<std::string> operator()(unsigned char v) { return std::to_string(v); }
-        std::optional<std::string> operator()(float v) { return config::NumberText(v, 7); }
-        std::optional<std::string> operator()(double v) { return config::NumberText(v, 15); }
+        std::optional<std::string> operator()(float v) { return NumberText(v, 7); }
+        std::optional<std::string> operator()(double v) { return NumberText(v, 15); }
         std::optional<std::string> operator()(const std::string& v) { return v; }
         std::optional<std::string> operator()(bool v) { return std::string(v ? "true" : "false"); }
     } textOf;

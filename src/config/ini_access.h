@@ -29,7 +29,4 @@ bool LoadIniBoolean(const std::string& section, const std::string& entry, const 
 int SaveIni(const IniValue& value, const std::string& section, const std::string& entry,
     const std::string& file);
 
-// The locale-independent text of a number as SaveIni writes it; `digits` significant digits.
-std::string NumberText(double value, int digits);
-
 }

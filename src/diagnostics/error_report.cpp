@@ -35,7 +35,8 @@ void diagnostics::EndProgram()
     platform::EndProcess(1);
 }
 
-std::string diagnostics::ErrorLogPath()
+// The error log for this start mode.
+static std::string ErrorLogPath()
 {
     std::string path;
     if (startup::Modes().StartModeIntegrated)

@@ -30,7 +30,4 @@ void ShowFault(const std::string& message);
 // Appends "! Fault " & executable name & ": " & message to the service-pack log.
 void WriteServicePackLog(const std::string& message);
 
-// The error log's path for this start mode.
-std::string ErrorLogPath();
-
 }

@@ -39,8 +39,6 @@ public:
         }
     }
 
-    const std::string& ProcedureName() const { return procedureName_; }
-
 private:
     void Handle(const platform::Failure& failure);
 

@@ -5,10 +5,12 @@
 #include "diagnostics/error_scope.h"
 #include "editing/editing_state.h"
 #include "platform/text.h"
+#include "platform/toolkit.h"
 
 #include <map>
 
-std::string editing::TextKey(const std::string& prefix, const platform::Control& control, bool arrayMember)
+// "Caption_" / "TTT_" + name + index (array members only) + "_" + tag.
+static std::string TextKey(const std::string& prefix, const platform::Control& control, bool arrayMember)
 {
     std::string key = prefix + control.Name();
     if (arrayMember)

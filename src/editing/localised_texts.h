@@ -3,16 +3,9 @@
 // otherwise "0"), so the file grows into a full list for a translator.
 #pragma once
 
-#include "platform/toolkit.h"
-
-#include <string>
-
 namespace editing {
 
 // Walks every control of the window and applies, or writes back, its texts.
 void LoadToolTipTexts();
-
-// "Caption_" / "TTT_" + name + index (array members only) + "_" + tag.
-std::string TextKey(const std::string& prefix, const platform::Control& control, bool arrayMember);
 
 }

@@ -25,9 +25,4 @@ std::string Trim(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
-bool ContainsNoCase(const std::string& text, const std::string& part)
-{
-    return UpperCase(text).find(UpperCase(part)) != std::string::npos;
-}
-
 }

@@ -13,7 +13,4 @@ bool IsBlank(char c);
 // Leading and trailing blanks (space, tab) removed.
 std::string Trim(const std::string& text);
 
-// True when `text` contains `part`, compared upper-cased.
-bool ContainsNoCase(const std::string& text, const std::string& part);
-
 }

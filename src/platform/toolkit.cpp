@@ -527,8 +527,6 @@ void SetMousePointer(int pointer)
         QApplication::restoreOverrideCursor();
 }
 
-int MousePointerShown() { return State().pointer; }
-
 void ProcessPendingMessages() { QCoreApplication::processEvents(); }
 
 WindowEvents& Events() { return State().events; }

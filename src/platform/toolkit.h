@@ -118,7 +118,6 @@ Control* FindControl(const std::string& name, int index = -1);
 std::string WindowCaption();
 void SetWindowCaption(const std::string& caption);
 void SetMousePointer(int pointer);
-int MousePointerShown();
 
 // Lets the window handle pending events from inside a handler.
 void ProcessPendingMessages();

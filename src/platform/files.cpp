@@ -1,11 +1,12 @@
 #include "platform/files.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -21,7 +22,7 @@ static std::string FindInFolder(const std::string& folder, const std::string& na
     for (fs::directory_iterator it(folder.empty() ? "/" : folder, error), end; !error && it != end;
          it.increment(error)) {
         std::string candidate = it->path().filename().string();
-        if (strcasecmp(candidate.c_str(), name.c_str()) == 0)
+        if (EqualsIgnoringCase(candidate, name))
             matches.push_back(candidate);
     }
     if (matches.empty())

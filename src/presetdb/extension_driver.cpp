@@ -50,7 +50,8 @@ void ReadTemplates(platform::Recordset& rows)
     while (!platform::IsEof(rows)) {
         for (int system = 0; system < 2; ++system)
             guarded([&] {
-                if (platform::UpperCase(presetdb::ValueText(platform::GetValue(rows, "System"))) != kSystems[system])
+                if (!platform::EqualsIgnoringCase(
+                        presetdb::ValueText(platform::GetValue(rows, "System")), kSystems[system]))
                     return;
                 double part = std::nearbyint(presetdb::NumberOf(platform::GetValue(rows, "Part")));
                 if (!(part >= 1 && part <= presetdb::kTemplateParts))

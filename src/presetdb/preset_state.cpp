@@ -2,9 +2,10 @@
 
 #include "platform/failure.h"
 
+#include "platform/text.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include "platform/text.h"
 
 presetdb::PresetState& presetdb::Presets()
 {
@@ -14,10 +15,10 @@ presetdb::PresetState& presetdb::Presets()
 
 std::string presetdb::ReplaceSearchItem(const std::string& text, const std::string& search, const std::string& replacement)
 {
-    size_t at = platform::UpperCase(text).find(platform::UpperCase(search));
-    if (search.empty() || at == std::string::npos)
+    std::optional<platform::TextSpan> found = platform::FindIgnoringCase(text, search);
+    if (search.empty() || !found)
         return text;
-    return text.substr(0, at) + replacement + text.substr(at + search.size());
+    return text.substr(0, found->begin) + replacement + text.substr(found->end);
 }
 
 std::string presetdb::JetQuoted(const std::string& name)

@@ -81,7 +81,9 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
     std::vector<std::vector<Value>> oldRows;
     scope.Run([&] {
         for (int position = 0; position < platform::FieldCount(oldRecords); ++position)
-            hasCategorie = hasCategorie || platform::UpperCase(platform::FieldName(oldRecords, position)) == "CATEGORIE";
+            hasCategorie = hasCategorie
+                || platform::EqualsIgnoringCase(
+                    platform::FieldName(oldRecords, position), "CATEGORIE");
     });
     scope.Run([&] {
         platform::MoveFirst(oldRecords);

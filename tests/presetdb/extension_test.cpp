@@ -179,3 +179,16 @@ TEST_F(PresetDatabase, NamesWithQuotesMatchOnlyThemselves)
             "Filler_Lobix_part|33.0" }));
     EXPECT_TRUE(installation.shown.empty());
 }
+
+TEST_F(PresetDatabase, OldValuesOfNamesInAnyCaseAreCarriedOver)
+{
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=1\r\nVWStudio=true\r\n[Machine1]\r\nMachineName=Füller\r\n");
+    MakeDatabases(installation, "Filler", "studio");
+    Sql(component,
+        "UPDATE PRESET_DEFS SET machine_type = 'FÜLLER', var_name = 'FÜLLER.LOBIX.PRESET.CAMOFF5' "
+        "WHERE ID = 10;");
+    Run();
+    EXPECT_EQ(Presets("var_name, abs_max", "ID IN (9, 10)"),
+        (Strings { "Füller.Lobix.CamOn5|359.0", "Füller.Lobix.Preset.CamOff5|300.0" }));
+}

@@ -55,7 +55,7 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
 
 bool config::MachineSelected(int machine, const std::string& validMachines)
 {
-    if (machine < 1 || machine > kMaxMachines || machine > MachineCount())
+    if (machine < 1 || machine > MachineCount())
         return false;
     if (startup::GetStartModeIntegrated()) {
         return platform::EqualsIgnoringCase(validMachines, "ALL")

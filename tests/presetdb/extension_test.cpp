@@ -180,6 +180,35 @@ TEST_F(PresetDatabase, NamesWithQuotesMatchOnlyThemselves)
     EXPECT_TRUE(installation.shown.empty());
 }
 
+TEST_F(PresetDatabase, SelectsMachinesToTheEndOfTheListWhateverTheirLettersCase)
+{
+    struct Case {
+        const char* arguments;
+        const char* file; // Program.ini standalone, tvxconfiguration.ini integrated
+        const char* cfg;
+        Strings blocks;
+    } cases[] = {
+        { "",
+            "[Project]\r\nNumberOfMachines=7\r\n[Machine1]\r\nMachineName=M1\r\n"
+            "[Machine2]\r\nMachineName=M2\r\n[Machine5]\r\nMachineName=M5\r\n"
+            "[Machine6]\r\nMachineName=M6\r\n[Machine7]\r\nMachineName=M7\r\n",
+            "ForMachine1=true\r\nForMachine6=true\r\nForMachine7=TRUE\r\n",
+            { "M1|2|1", "M6|2|3", "M7|2|5" } },
+        { "/EXTERNAL=TVXCFG", "[Common]\r\nNameM1=Füller\r\nNameM2=Packer\r\n",
+            "ValidMachines=FÜLLER\r\n", { "Füller|2|1" } },
+    };
+    Sql(source, "DELETE FROM Source_PRESET_DEFS WHERE ID > 2;");
+    for (const Case& c : cases) {
+        installation.Write(
+            *c.arguments ? "parameter/tvxconfiguration.ini" : "parameter/Program.ini", c.file);
+        installation.Write("Lobix/Lobix.cfg", std::string("[Project]\r\n") + c.cfg);
+        ResetModules();
+        Run(c.arguments);
+        EXPECT_EQ(Presets("machine_type, COUNT(*), MIN(ID)", "1 GROUP BY machine_type"), c.blocks)
+            << c.cfg;
+    }
+}
+
 TEST_F(PresetDatabase, OldValuesOfNamesInAnyCaseAreCarriedOver)
 {
     installation.Write("parameter/Program.ini",

@@ -27,11 +27,9 @@ std::string ExistingComponentDatabase()
 // filled in ("###machine" twice).
 std::string VariableName(int system, const Value& part, const std::string& rowName, const std::string& machine)
 {
-    double index = std::nearbyint(presetdb::NumberOf(part)) - 1;
-    if (!(index >= 0 && index < presetdb::kTemplateParts))
-        platform::Raise(platform::kSubscriptOutOfRange);
     std::string name = presetdb::ReplaceSearchItem(
-        presetdb::Presets().VarNameTemplates[system][static_cast<int>(index)], "###Var_Name", rowName);
+        presetdb::Presets().VarNameTemplates[system][presetdb::TemplateIndex(part)], "###Var_Name",
+        rowName);
     name = presetdb::ReplaceSearchItem(name, "###machine", machine);
     return presetdb::ReplaceSearchItem(name, "###machine", machine);
 }

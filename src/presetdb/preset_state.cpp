@@ -4,6 +4,7 @@
 
 #include "platform/text.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -47,6 +48,14 @@ double presetdb::NumberOf(const platform::Value& value)
     if (text.empty() || !end || *end != '\0')
         platform::Raise(platform::kTypeMismatch);
     return number;
+}
+
+int presetdb::TemplateIndex(const platform::Value& part)
+{
+    double index = std::nearbyint(NumberOf(part) - 1);
+    if (!(index >= 0 && index < kTemplateParts))
+        platform::Raise(platform::kSubscriptOutOfRange);
+    return static_cast<int>(index);
 }
 
 std::string presetdb::ValueText(const platform::Value& value)

@@ -221,3 +221,23 @@ TEST_F(PresetDatabase, OldValuesOfNamesInAnyCaseAreCarriedOver)
     EXPECT_EQ(Presets("var_name, abs_max", "ID IN (9, 10)"),
         (Strings { "Füller.Lobix.CamOn5|359.0", "Füller.Lobix.Preset.CamOff5|300.0" }));
 }
+
+TEST_F(PresetDatabase, FractionalPartsRoundHalvesToEven)
+{
+    // Templates stored for parts 1.5, 2.5 and 4 go to parts 1, 3 and 4; rows of parts 1.5, 2.5,
+    // 3.5 and 4 take the templates of parts 1, 3, 3 and 4.
+    Sql(source,
+        "DROP TABLE Source_DEFS; DROP TABLE Source_PRESET_DEFS;"
+        "CREATE TABLE Source_DEFS (System VARCHAR(20), Var_Name VARCHAR(100), Part DOUBLE);"
+        "INSERT INTO Source_DEFS VALUES ('VISIWIN32', 'one_###Var_Name', 1.5),"
+        " ('VISIWIN32', 'three_###Var_Name', 2.5), ('VISIWIN32', 'four_###Var_Name', 4);"
+        "CREATE TABLE Source_PRESET_DEFS (ID INTEGER, part DOUBLE, var_name VARCHAR(100),"
+        " offset_or_bitno INTEGER);"
+        "INSERT INTO Source_PRESET_DEFS VALUES (1, 1.5, 'a', 0), (2, 2.5, 'b', 0), (3, 3.5, 'c', "
+        "0),"
+        " (4, 4, 'd', 0);");
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
+    Run();
+    EXPECT_EQ(Rows(source, "SELECT var_name FROM PRESET_DEFS ORDER BY ID"),
+        (Strings { "one_a", "three_b", "three_c", "four_d" }));
+}

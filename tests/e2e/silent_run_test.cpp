@@ -122,6 +122,26 @@ TEST_F(SilentRun, ADemandedColumnMissingEndsAndKeepsTheRebuiltTable)
         installation.Read("TVXcfglog.txt").find("demanded field \"REMARK\""), std::string::npos);
 }
 
+TEST_F(SilentRun, ANewTableThatCannotBeOpenedLacksPartAndEnds)
+{
+    MakeDatabases(installation, "Filler", "visiwin32");
+    Sql(installation.Path("Lobix/Lobix_Source.mdb"), "DROP TABLE Source_PRESET_DEFS;");
+    Sql(installation.Path("Lobix/Lobix.mdb"), "DELETE FROM PRESET_DEFS WHERE ID > 1;");
+    std::string before = installation.Read("parameter/Program.ini");
+
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1);
+
+    EXPECT_EQ(installation.Read("parameter/Program.ini"), before);
+    EXPECT_EQ(
+        Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT ID FROM PRESET_DEFS"), Strings { "1" });
+    Strings log = Lines(installation.Read("TVXcfglog.txt"));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_NE(
+        log[log.size() - 3].find("/ TakeoverMachineCopyMDBData (Nr. 3078)"), std::string::npos);
+    EXPECT_NE(log[log.size() - 2].find("demanded field \"PART\"missing"), std::string::npos);
+    EXPECT_NE(log.back().find("TakeoverMachineCopyMDBData (Nr. 9999)"), std::string::npos);
+}
+
 TEST_F(SilentRun, InteractiveStartWithoutADisplaySaysSoAndEnds)
 {
     std::string before = installation.Read("parameter/Program.ini");

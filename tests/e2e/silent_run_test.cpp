@@ -142,6 +142,35 @@ TEST_F(SilentRun, ANewTableThatCannotBeOpenedLacksPartAndEnds)
     EXPECT_NE(log.back().find("TakeoverMachineCopyMDBData (Nr. 9999)"), std::string::npos);
 }
 
+TEST_F(SilentRun, WritesThroughSymbolicLinksAndKeepsThem)
+{
+    namespace fs = std::filesystem;
+    MakeDatabases(installation, "Filler,Packer", "studio");
+    fs::create_directory(installation.root / "real");
+    for (const char* file :
+        { "parameter/Program.ini", "Lobix/Lobix.cfg", "Lobix/Lobix.mdb", "Lobix/Lobix_Source.mdb" })
+        fs::rename(
+            installation.root / file, installation.root / "real" / fs::path(file).filename());
+    // Program.ini through two relative links, the others through one absolute link each.
+    fs::create_symlink("Program.ini", installation.root / "real/Program.link");
+    fs::create_symlink("../real/Program.link", installation.root / "parameter/Program.ini");
+    for (const char* file : { "Lobix/Lobix.cfg", "Lobix/Lobix.mdb", "Lobix/Lobix_Source.mdb" })
+        fs::create_symlink(
+            installation.root / "real" / fs::path(file).filename(), installation.root / file);
+
+    ASSERT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0) << installation.Read("stderr.txt");
+
+    for (const char* file :
+        { "parameter/Program.ini", "Lobix/Lobix.cfg", "Lobix/Lobix.mdb", "Lobix/Lobix_Source.mdb" })
+        EXPECT_TRUE(fs::is_symlink(installation.root / file)) << file;
+    EXPECT_EQ(installation.Entry("real/Program.ini", "Machine1", "CamScaleEnd1"), "359");
+    EXPECT_EQ(installation.Entry("real/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
+    for (const char* file : { "real/Lobix.mdb", "real/Lobix_Source.mdb" })
+        EXPECT_EQ(
+            Rows(installation.Path(file), "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "1040" })
+            << file;
+}
+
 TEST_F(SilentRun, InteractiveStartWithoutADisplaySaysSoAndEnds)
 {
     std::string before = installation.Read("parameter/Program.ini");

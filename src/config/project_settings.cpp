@@ -55,11 +55,11 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
 
 bool config::MachineSelected(int machine, const std::string& validMachines)
 {
-    if (machine < 1 || machine > kMaxMachines || machine > MachineCount())
+    if (machine < 1 || machine > MachineCount())
         return false;
     if (startup::GetStartModeIntegrated()) {
-        std::string valid = platform::UpperCase(validMachines);
-        return valid == "ALL" || valid.find(platform::UpperCase(Project().MachineNames[machine])) != std::string::npos;
+        return platform::EqualsIgnoringCase(validMachines, "ALL")
+            || platform::FindIgnoringCase(validMachines, Project().MachineNames[machine]);
     }
     return LoadIniBoolean("Project", "ForMachine" + std::to_string(machine), GetCFGPath(), false);
 }

@@ -30,9 +30,10 @@ void GetExistingMachines(const std::string& configurationIniPath);
 // The most machines a line has; machines listed beyond them are never edited.
 inline constexpr int kMaxMachines = 5;
 
-// Whether machine m takes part: integrated, when ValidMachines is "ALL" or contains its name
-// (upper-cased substring test); otherwise when ForMachine<m> of the component configuration file
-// is true. Machines beyond the fifth never do.
+// Whether machine m of MachineNames takes part: integrated, when ValidMachines is "ALL" or
+// contains its name (letters compared without regard to case); otherwise when ForMachine<m> of
+// the component configuration file is true. How many machines a caller asks about is its own
+// limit: the dialog edits five, the preset builder goes to the end of the list.
 bool MachineSelected(int machine, const std::string& validMachines);
 
 // The ValidMachines entry of the component configuration file.

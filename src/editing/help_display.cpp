@@ -10,9 +10,9 @@ std::string editing::ExpandLineMarkers(const std::string& text)
 {
     const std::string marker = "<CRLF>";
     std::string rest = text, result;
-    for (size_t at; (at = platform::UpperCase(rest).find(marker)) != std::string::npos;) {
-        result += rest.substr(0, at) + "\r\n";
-        rest.erase(0, at + marker.size());
+    while (std::optional<platform::TextSpan> found = platform::FindIgnoringCase(rest, marker)) {
+        result += rest.substr(0, found->begin) + "\r\n";
+        rest.erase(0, found->end);
     }
     return result + rest;
 }

@@ -58,7 +58,7 @@ void editing::LoadToolTipTexts()
                         config::SaveIni(std::string("0"), language, helpKey, file);
                 }
             }
-            if (platform::UpperCase(control->Tag()).find("NOTTT") == std::string::npos) {
+            if (!platform::FindIgnoringCase(control->Tag(), "NOTTT")) {
                 std::string key = TextKey("TTT_", *control, arrayMember);
                 std::string value = config::LoadIniString(language, key, file, false);
                 if (HasText(value))

@@ -5,6 +5,7 @@
 #include "platform/database_statements.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/jet_sql.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -72,6 +73,8 @@ static std::shared_ptr<Connection> Connect(const std::string& path, const struct
     // Jet texts quote strings with double quotes; SQLite must never take one for a column.
     sqlite3_db_config(c->db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(c->db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    if (!AddJetTextCollation(c->db))
+        RaiseSqlite(*c, kDatabaseSource, "Cannot open '" + path + "'");
     sqlite3_busy_timeout(c->db, kBusyTimeoutMs);
     // A rollback journal is gone after each commit, so the file alone holds the database.
     Execute(*c, "PRAGMA journal_mode=DELETE", kDatabaseSource);

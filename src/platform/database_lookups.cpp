@@ -42,7 +42,8 @@ static void AddColumn(IndexColumns& index, const Lookup& lookup)
         if (SameName(name, lookup.column))
             return;
     bool text = std::holds_alternative<std::string>(lookup.value);
-    std::string column = Quote(lookup.column) + (text ? " COLLATE NOCASE" : "");
+    std::string column
+        = Quote(lookup.column) + (text ? std::string(" COLLATE ") + kJetTextCollation : "");
     index.list += (index.names.empty() ? "" : ", ") + column;
     for (char ch : column)
         index.key += char(std::tolower(static_cast<unsigned char>(ch)));

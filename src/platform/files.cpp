@@ -1,11 +1,12 @@
 #include "platform/files.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -21,7 +22,7 @@ static std::string FindInFolder(const std::string& folder, const std::string& na
     for (fs::directory_iterator it(folder.empty() ? "/" : folder, error), end; !error && it != end;
          it.increment(error)) {
         std::string candidate = it->path().filename().string();
-        if (strcasecmp(candidate.c_str(), name.c_str()) == 0)
+        if (EqualsIgnoringCase(candidate, name))
             matches.push_back(candidate);
     }
     if (matches.empty())
@@ -113,11 +114,29 @@ static bool WriteThroughTemporary(
     return false;
 }
 
+// The file a replacement writes: the path as found, with the symbolic links at its end followed
+// to the file they name, so the links stay and the file they name gets the content. Nothing when
+// the links go round in a circle or cannot be read.
+static std::optional<std::string> ReplacementTarget(const std::string& path)
+{
+    constexpr int kMostLinks = 40;
+    fs::path target = ResolvePath(path);
+    std::error_code error;
+    for (int links = 0; fs::is_symlink(target, error); ++links) {
+        fs::path named = fs::read_symlink(target, error);
+        if (error || links == kMostLinks)
+            return std::nullopt;
+        target = named.is_absolute() ? named : target.parent_path() / named;
+    }
+    return target.string();
+}
+
 bool ReplaceFileContent(const std::string& path, const std::string& content)
 {
-    if (path.empty())
+    std::optional<std::string> found = path.empty() ? std::nullopt : ReplacementTarget(path);
+    if (!found)
         return false;
-    std::string target = ResolvePath(path);
+    const std::string& target = *found;
     mode_t mode = 0644;
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
@@ -144,12 +163,12 @@ bool AppendLine(const std::string& path, const std::string& line)
 bool CopyFileReplacing(const std::string& from, const std::string& to)
 {
     std::string content;
-    if (to.empty() || !ReadWholeFile(from, content))
+    std::optional<std::string> target = to.empty() ? std::nullopt : ReplacementTarget(to);
+    if (!target || !ReadWholeFile(from, content))
         return false;
-    std::string target = ResolvePath(to);
     struct stat info {};
-    mode_t mode = ::stat(target.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
-    return WriteThroughTemporary(target, content, mode, true);
+    mode_t mode = ::stat(target->c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
+    return WriteThroughTemporary(*target, content, mode, true);
 }
 
 std::optional<long long> LastWriteTime(const std::string& path)

@@ -18,6 +18,9 @@ bool FileExists(const std::string& path);
 // Reads the whole file as bytes; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& content);
 
+// A replacement writes through symbolic links: the file a link names (following every level) is
+// replaced and the link stays.
+
 // Writes `content` to a temporary file beside `path`, then renames it over `path`. A read-only
 // existing file is refused. Keeps an existing file's permission bits. False on any failure, with
 // the old file left as it was and no temporary file behind.

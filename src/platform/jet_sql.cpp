@@ -1,6 +1,7 @@
 #include "platform/jet_sql.h"
 
 #include "platform/failure.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <charconv>
@@ -14,6 +15,19 @@ static bool IsNameChar(char ch)
 {
     auto byte = static_cast<unsigned char>(ch);
     return std::isalnum(byte) || ch == '_' || byte >= 0x80;
+}
+
+static int CompareJetTexts(void*, int sizeA, const void* a, int sizeB, const void* b)
+{
+    return CompareIgnoringCase({ static_cast<const char*>(a), static_cast<size_t>(sizeA) },
+        { static_cast<const char*>(b), static_cast<size_t>(sizeB) });
+}
+
+bool AddJetTextCollation(sqlite3* db)
+{
+    return sqlite3_create_collation_v2(
+               db, kJetTextCollation, SQLITE_UTF8, nullptr, CompareJetTexts, nullptr)
+        == SQLITE_OK;
 }
 
 static bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
@@ -168,7 +182,7 @@ static void AppendValue(
         translated.sql += written;
     }
     if (text)
-        translated.sql += " COLLATE NOCASE";
+        translated.sql.append(" COLLATE ").append(kJetTextCollation);
 }
 
 TranslatedSql TranslateJetSql(const std::string& jetSql)

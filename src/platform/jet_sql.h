@@ -3,10 +3,18 @@
 
 #include "platform/database.h"
 
+#include <sqlite3.h>
 #include <string>
 #include <vector>
 
 namespace platform {
+
+// The collation that compares texts as Jet does: every letter without regard to case, as
+// CompareIgnoringCase does. Every connection has it.
+inline constexpr const char* kJetTextCollation = "JET_NOCASE";
+
+// Registers the collation on a connection; false when SQLite refuses.
+bool AddJetTextCollation(sqlite3* db);
 
 // A column compared by "=" with a literal after a WHERE: `T.col="x"`, `(T.col)=7`, `[col]="x"`.
 struct Lookup {
@@ -25,7 +33,7 @@ struct TranslatedSql {
 
 // The SQLite form of a Jet SQL text. Each "..." span is a string literal ("" inside stands for
 // one ") and comes out single-quoted with ' doubled; '...' spans keep their value and [...] names
-// are copied. Every string literal or parameter for one is followed by COLLATE NOCASE, so
+// are copied. Every string literal or parameter for one is followed by COLLATE JET_NOCASE, so
 // comparisons with it ignore case as in Jet whatever the column's collation. Literals of look-ups
 // become parameters; numbers elsewhere stay as written. One trailing ";" is dropped. Raises 3075
 // for an unclosed quote or bracket and 3142 for anything but blanks after the ";".

@@ -2,6 +2,7 @@
 // or adds, so every other byte of the file stays as it was.
 #include "platform/profile.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -47,20 +48,9 @@ static std::string_view TrimSpaces(std::string_view text)
     return text;
 }
 
-static char FoldCase(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 static bool SameName(std::string_view a, std::string_view b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i]))
-            return false;
-    }
-    return true;
+    return platform::EqualsIgnoringCase(a, b);
 }
 
 // Start of the line after the one ending at `stop`; CR LF, CR and LF each end a line.

@@ -1,16 +1,38 @@
-// Text helpers on 8-bit strings: case folding and blanks, as the program compares texts.
+// Text helpers on 8-bit strings, as the program compares texts. A text is read as UTF-8, or as
+// Windows-1252 where its bytes are not valid UTF-8; letters compare by their simple case
+// folding, so "Füller" and "FÜLLER" are the same name.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
-// ASCII letters upper-cased; other bytes unchanged.
-std::string UpperCase(std::string text);
+// Each letter in its simple upper case, written back in the text's own encoding; a letter whose
+// upper case that encoding cannot hold stays as it is.
+std::string UpperCase(std::string_view text);
 
+// Below zero, zero or above zero as `a` sorts before, with or after `b`, letters compared
+// without regard to case.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// The bytes [begin, end) of a text that a search found.
+struct TextSpan {
+    size_t begin = 0;
+    size_t end = 0;
+};
+
+// The first occurrence of `search` in `text`, letters compared without regard to case.
+std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view search);
+
+// A blank is a space; a tab is not.
 bool IsBlank(char c);
 
-// Leading and trailing blanks (space, tab) removed.
+// Leading and trailing blanks removed.
 std::string Trim(const std::string& text);
 
 }

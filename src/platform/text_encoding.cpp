@@ -10,6 +10,11 @@ static const char16_t kCp1252High[32] = { 0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 
     0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E,
     0x0178 };
 
+char32_t Windows1252Character(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte;
+}
+
 QString DecodeText(const std::string& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -19,7 +24,7 @@ QString DecodeText(const std::string& bytes)
     text.clear();
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char c : bytes)
-        text.append(c >= 0x80 && c < 0xA0 ? QChar(kCp1252High[c - 0x80]) : QChar(static_cast<char16_t>(c)));
+        text.append(QChar(static_cast<char16_t>(Windows1252Character(c))));
     return text;
 }
 

@@ -16,7 +16,6 @@
 #include "presetdb/takeover.h"
 #include "startup/command_line.h"
 
-#include <cmath>
 #include <optional>
 
 using platform::Value;
@@ -50,15 +49,14 @@ void ReadTemplates(platform::Recordset& rows)
     while (!platform::IsEof(rows)) {
         for (int system = 0; system < 2; ++system)
             guarded([&] {
-                if (platform::UpperCase(presetdb::ValueText(platform::GetValue(rows, "System"))) != kSystems[system])
+                if (!platform::EqualsIgnoringCase(
+                        presetdb::ValueText(platform::GetValue(rows, "System")), kSystems[system]))
                     return;
-                double part = std::nearbyint(presetdb::NumberOf(platform::GetValue(rows, "Part")));
-                if (!(part >= 1 && part <= presetdb::kTemplateParts))
-                    platform::Raise(platform::kSubscriptOutOfRange);
+                int index = presetdb::TemplateIndex(platform::GetValue(rows, "Part"));
                 Value name = platform::GetValue(rows, "Var_Name");
                 if (std::holds_alternative<platform::Null>(name))
                     platform::Raise(platform::kInvalidUseOfNull);
-                presets.VarNameTemplates[system][static_cast<int>(part) - 1] = presetdb::ValueText(name);
+                presets.VarNameTemplates[system][index] = presetdb::ValueText(name);
             });
         guarded([&] { platform::MoveNext(rows); });
     }

@@ -27,11 +27,9 @@ std::string ExistingComponentDatabase()
 // filled in ("###machine" twice).
 std::string VariableName(int system, const Value& part, const std::string& rowName, const std::string& machine)
 {
-    double index = std::nearbyint(presetdb::NumberOf(part)) - 1;
-    if (!(index >= 0 && index < presetdb::kTemplateParts))
-        platform::Raise(platform::kSubscriptOutOfRange);
     std::string name = presetdb::ReplaceSearchItem(
-        presetdb::Presets().VarNameTemplates[system][static_cast<int>(index)], "###Var_Name", rowName);
+        presetdb::Presets().VarNameTemplates[system][presetdb::TemplateIndex(part)], "###Var_Name",
+        rowName);
     name = presetdb::ReplaceSearchItem(name, "###machine", machine);
     return presetdb::ReplaceSearchItem(name, "###machine", machine);
 }
@@ -54,16 +52,16 @@ static void FillColumn(diagnostics::ErrorScope& scope, platform::Recordset& targ
 {
     presetdb::PresetState& presets = presetdb::Presets();
     std::string column;
-    scope.Run([&] { column = platform::UpperCase(platform::FieldName(target, j)); });
+    scope.Run([&] { column = platform::FieldName(target, j); });
     const std::string* text = std::get_if<std::string>(&source);
     if (!text) {
         scope.Run([&] { platform::SetValue(target, j, source); });
-        if (column == "OFFSET_OR_BITNO")
+        if (platform::EqualsIgnoringCase(column, "OFFSET_OR_BITNO"))
             scope.Run([&] { platform::SetValue(target, j, Value(static_cast<long long>(rowNumber))); });
         return;
     }
     std::string value;
-    if (column == "VAR_NAME") {
+    if (platform::EqualsIgnoringCase(column, "VAR_NAME")) {
         Value part;
         scope.Run([&] { part = platform::GetValue(target, "part"); });
         for (int system = 0; system < 2; ++system)
@@ -179,7 +177,7 @@ void presetdb::CategorieNachCategoryID()
     scope.Run([&] { database = platform::OpenDatabase(path); });
     scope.Run([&] {
         for (const platform::FieldDef& field : platform::TableFields(database, "PRESET_DEFS"))
-            if (platform::UpperCase(field.name) == "CATEGORIE")
+            if (platform::EqualsIgnoringCase(field.name, "CATEGORIE"))
                 platform::RenameField(database, "PRESET_DEFS", field.name, "category_id");
     });
     scope.Run([&] { platform::Close(database); });

@@ -2,9 +2,11 @@
 
 #include "platform/failure.h"
 
+#include "platform/text.h"
+
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include "platform/text.h"
 
 presetdb::PresetState& presetdb::Presets()
 {
@@ -14,10 +16,10 @@ presetdb::PresetState& presetdb::Presets()
 
 std::string presetdb::ReplaceSearchItem(const std::string& text, const std::string& search, const std::string& replacement)
 {
-    size_t at = platform::UpperCase(text).find(platform::UpperCase(search));
-    if (search.empty() || at == std::string::npos)
+    std::optional<platform::TextSpan> found = platform::FindIgnoringCase(text, search);
+    if (search.empty() || !found)
         return text;
-    return text.substr(0, at) + replacement + text.substr(at + search.size());
+    return text.substr(0, found->begin) + replacement + text.substr(found->end);
 }
 
 std::string presetdb::JetQuoted(const std::string& name)
@@ -46,6 +48,14 @@ double presetdb::NumberOf(const platform::Value& value)
     if (text.empty() || !end || *end != '\0')
         platform::Raise(platform::kTypeMismatch);
     return number;
+}
+
+int presetdb::TemplateIndex(const platform::Value& part)
+{
+    double index = std::nearbyint(NumberOf(part) - 1);
+    if (!(index >= 0 && index < kTemplateParts))
+        platform::Raise(platform::kSubscriptOutOfRange);
+    return static_cast<int>(index);
 }
 
 std::string presetdb::ValueText(const platform::Value& value)

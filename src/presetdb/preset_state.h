@@ -30,6 +30,10 @@ std::string JetQuoted(const std::string& name);
 // "Invalid use of Null", other texts a type mismatch.
 double NumberOf(const platform::Value& value);
 
+// The template index of a `part` value: part − 1 rounded to the nearest whole number, halves to
+// the even one (1.5 gives 0, 2.5 and 3.5 give 2); "Subscript out of range" outside 0 to 49.
+int TemplateIndex(const platform::Value& part);
+
 // The value as text: numbers in decimal, Null as "".
 std::string ValueText(const platform::Value& value);
 

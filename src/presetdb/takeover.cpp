@@ -35,14 +35,20 @@ std::string MatchingQuery(const std::vector<Value>& slots)
         + " AND ((PRESET_DEFS.offset_or_bitno)=" + presetdb::ValueText(slots[7]) + "));";
 }
 
-// The first demanded column that the new table lacks (case counts; position 0 is not looked at).
-std::optional<std::string> MissingDemandedField(platform::Database& database)
+// The names of the new table's columns after position 0.
+std::vector<std::string> NewColumnNames(platform::Database& database)
 {
     platform::Recordset columns = platform::OpenRecordset(database, "PRESET_DEFS");
     std::vector<std::string> names;
     for (int position = 1; position < platform::FieldCount(columns); ++position)
         names.push_back(platform::FieldName(columns, position));
     platform::Close(columns);
+    return names;
+}
+
+// The first demanded column missing from `names` (case counts).
+std::optional<std::string> MissingDemandedField(const std::vector<std::string>& names)
+{
     const auto& demanded = config::Project().AdditionalFields;
     if (!demanded)
         return std::nullopt;
@@ -81,7 +87,9 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
     std::vector<std::vector<Value>> oldRows;
     scope.Run([&] {
         for (int position = 0; position < platform::FieldCount(oldRecords); ++position)
-            hasCategorie = hasCategorie || platform::UpperCase(platform::FieldName(oldRecords, position)) == "CATEGORIE";
+            hasCategorie = hasCategorie
+                || platform::EqualsIgnoringCase(
+                    platform::FieldName(oldRecords, position), "CATEGORIE");
     });
     scope.Run([&] {
         platform::MoveFirst(oldRecords);
@@ -101,16 +109,15 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
     scope.Run([&] { platform::Close(oldRecords); });
     oldRecords = {};
 
-    // The new table's columns do not change while values are taken over: look once, at the
-    // first old row.
-    std::optional<std::optional<std::string>> missing;
+    // The new table's columns do not change while values are taken over: look once, before the
+    // first old row. A table that cannot be opened has no columns, so "part" is missing.
+    if (!oldRows.empty()) {
+        std::vector<std::string> columns;
+        scope.Run([&] { columns = NewColumnNames(newDatabase); });
+        if (std::optional<std::string> missing = MissingDemandedField(columns))
+            EndWithConflict(*missing);
+    }
     for (const std::vector<Value>& slots : oldRows) {
-        scope.Run([&] {
-            if (!missing)
-                missing = MissingDemandedField(newDatabase);
-        });
-        if (missing && *missing)
-            EndWithConflict(**missing);
         platform::Recordset match;
         diagnostics::ErrorScope ignored("TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Silenced);
         ignored.Run([&] { match = platform::OpenRecordset(newDatabase, MatchingQuery(slots)); });

@@ -1,8 +1,11 @@
 #include "startup/command_line.h"
 
 #include "diagnostics/error_scope.h"
+#include "platform/failure.h"
 #include "platform/process.h"
 #include "platform/text.h"
+
+#include <string_view>
 
 startup::StartModes& startup::Modes()
 {
@@ -10,32 +13,61 @@ startup::StartModes& startup::Modes()
     return modes;
 }
 
-// The value as typed: everything after the key and its separator, up to the next item.
+// The tool's own items: a word that begins with one of them is never another item's value.
+static bool IsSwitchAt(const std::string& commandLine, size_t at)
+{
+    for (const char* item : { "/EXTERNAL", "/LOGFILE" }) {
+        std::optional<platform::TextSpan> found
+            = platform::FindIgnoringCase(std::string_view(commandLine).substr(at), item);
+        if (found && found->begin == 0)
+            return true;
+    }
+    return false;
+}
+
+// The value as typed: everything after the key and its separator, up to the next item. A key
+// that ends the line with no separator after it is an invalid procedure call.
 static std::optional<std::string> ValueAsTyped(const std::string& commandLine, const std::string& key)
 {
-    size_t position = platform::UpperCase(commandLine).find(platform::UpperCase(key));
-    if (position == std::string::npos)
+    std::optional<platform::TextSpan> found = platform::FindIgnoringCase(commandLine, key);
+    if (!found)
         return std::nullopt;
-    size_t start = position + key.size() + 1;
-    if (start >= commandLine.size())
-        return std::string();
+    size_t start = found->end + 1;
+    if (start > commandLine.size())
+        platform::Raise(platform::kInvalidArgument);
     size_t end = start;
-    // The separator itself does not end the value: "/LOGFILE /var/log/x" names /var/log/x.
-    while (end < commandLine.size()
-        && !(commandLine[end] == '/' && end > start && platform::IsBlank(commandLine[end - 1])))
-        ++end;
+    // A "/" that begins a word ends the value, unless it directly follows a blank separator and
+    // names no item: "/LOGFILE /var/log/x" names /var/log/x.
+    for (; end < commandLine.size(); ++end)
+        if (commandLine[end] == '/' && platform::IsBlank(commandLine[end - 1])
+            && (end > start || IsSwitchAt(commandLine, end)))
+            break;
     return platform::Trim(commandLine.substr(start, end - start));
+}
+
+// Reads under the name "ReadCommand"; after a reported failure the value is "". Reporting a
+// failure asks for the log path, which reads the command line once more: that nested reading
+// goes on with "" without a second report.
+static std::optional<std::string> ReadValue(const std::string& commandLine, const std::string& key)
+{
+    static bool reading = false;
+    struct Reading {
+        bool outer = !reading;
+        Reading() { reading = true; }
+        ~Reading() { reading = !outer; }
+    } guard;
+    diagnostics::ErrorScope scope("ReadCommand",
+        guard.outer ? diagnostics::ErrorScope::Ordinary : diagnostics::ErrorScope::Silenced);
+    std::optional<std::string> value = std::string();
+    scope.Run([&] { value = ValueAsTyped(commandLine, key); });
+    return value;
 }
 
 std::optional<std::string> startup::ReadCommand(const std::string& commandLine, const std::string& key)
 {
-    diagnostics::ErrorScope scope("ReadCommand");
-    std::optional<std::string> value;
-    scope.Run([&] {
-        value = ValueAsTyped(commandLine, key);
-        if (value)
-            value = platform::UpperCase(*value);
-    });
+    std::optional<std::string> value = ReadValue(commandLine, key);
+    if (value)
+        value = platform::UpperCase(*value);
     return value;
 }
 
@@ -56,6 +88,6 @@ std::string startup::GetPathLogfile()
 {
     diagnostics::ErrorScope scope("GetPathLogfile");
     std::string path;
-    scope.Run([&] { path = ValueAsTyped(platform::Process().arguments, "LOGFILE").value_or(""); });
+    scope.Run([&] { path = ReadValue(platform::Process().arguments, "LOGFILE").value_or(""); });
     return path;
 }

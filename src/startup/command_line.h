@@ -14,10 +14,11 @@ struct StartModes {
 // The flags of this run; both false until GetStartModeIntegrated sets them.
 StartModes& Modes();
 
-// The value of `key` in `commandLine`, upper-cased and trimmed; nothing when the key does not
-// occur. The first occurrence counts, anywhere; the one character after the key is the
-// separator; the value ends where a "/" begins the next blank-separated word. A key at the very
-// end gives "".
+// The value of `key` in `commandLine`, upper-cased and trimmed of blanks; nothing when the key
+// does not occur. The first occurrence counts, anywhere; the one character after the key is the
+// separator; the value ends where a "/" begins the next blank-separated word, and a word that
+// is itself one of the tool's items (/EXTERNAL..., /LOGFILE...) is never a value. A key at the
+// very end, with no separator after it, is reported under "ReadCommand" and gives "".
 std::optional<std::string> ReadCommand(const std::string& commandLine, const std::string& key);
 
 // Reads EXTERNAL from the process's arguments and sets both flags; true when integrated.

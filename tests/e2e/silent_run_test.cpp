@@ -122,10 +122,62 @@ TEST_F(SilentRun, ADemandedColumnMissingEndsAndKeepsTheRebuiltTable)
         installation.Read("TVXcfglog.txt").find("demanded field \"REMARK\""), std::string::npos);
 }
 
+TEST_F(SilentRun, ANewTableThatCannotBeOpenedLacksPartAndEnds)
+{
+    MakeDatabases(installation, "Filler", "visiwin32");
+    Sql(installation.Path("Lobix/Lobix_Source.mdb"), "DROP TABLE Source_PRESET_DEFS;");
+    Sql(installation.Path("Lobix/Lobix.mdb"), "DELETE FROM PRESET_DEFS WHERE ID > 1;");
+    std::string before = installation.Read("parameter/Program.ini");
+
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1);
+
+    EXPECT_EQ(installation.Read("parameter/Program.ini"), before);
+    EXPECT_EQ(
+        Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT ID FROM PRESET_DEFS"), Strings { "1" });
+    Strings log = Lines(installation.Read("TVXcfglog.txt"));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_NE(
+        log[log.size() - 3].find("/ TakeoverMachineCopyMDBData (Nr. 3078)"), std::string::npos);
+    EXPECT_NE(log[log.size() - 2].find("demanded field \"PART\"missing"), std::string::npos);
+    EXPECT_NE(log.back().find("TakeoverMachineCopyMDBData (Nr. 9999)"), std::string::npos);
+}
+
+TEST_F(SilentRun, WritesThroughSymbolicLinksAndKeepsThem)
+{
+    namespace fs = std::filesystem;
+    MakeDatabases(installation, "Filler,Packer", "studio");
+    fs::create_directory(installation.root / "real");
+    for (const char* file :
+        { "parameter/Program.ini", "Lobix/Lobix.cfg", "Lobix/Lobix.mdb", "Lobix/Lobix_Source.mdb" })
+        fs::rename(
+            installation.root / file, installation.root / "real" / fs::path(file).filename());
+    // Program.ini through two relative links, the others through one absolute link each.
+    fs::create_symlink("Program.ini", installation.root / "real/Program.link");
+    fs::create_symlink("../real/Program.link", installation.root / "parameter/Program.ini");
+    for (const char* file : { "Lobix/Lobix.cfg", "Lobix/Lobix.mdb", "Lobix/Lobix_Source.mdb" })
+        fs::create_symlink(
+            installation.root / "real" / fs::path(file).filename(), installation.root / file);
+
+    ASSERT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0) << installation.Read("stderr.txt");
+
+    for (const char* file :
+        { "parameter/Program.ini", "Lobix/Lobix.cfg", "Lobix/Lobix.mdb", "Lobix/Lobix_Source.mdb" })
+        EXPECT_TRUE(fs::is_symlink(installation.root / file)) << file;
+    EXPECT_EQ(installation.Entry("real/Program.ini", "Machine1", "CamScaleEnd1"), "359");
+    EXPECT_EQ(installation.Entry("real/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
+    for (const char* file : { "real/Lobix.mdb", "real/Lobix_Source.mdb" })
+        EXPECT_EQ(
+            Rows(installation.Path(file), "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "1040" })
+            << file;
+}
+
 TEST_F(SilentRun, InteractiveStartWithoutADisplaySaysSoAndEnds)
 {
     std::string before = installation.Read("parameter/Program.ini");
-    EXPECT_EQ(RunProgram(installation, ""), 2);
-    EXPECT_NE(installation.Read("stderr.txt").find("no display"), std::string::npos);
-    EXPECT_EQ(installation.Read("parameter/Program.ini"), before);
+    // Only blanks are trimmed from a value: a tab before SILENT makes the start interactive.
+    for (const char* arguments : { "", "'/EXTERNAL=\tSILENT'" }) {
+        EXPECT_EQ(RunProgram(installation, arguments), 2) << arguments;
+        EXPECT_NE(installation.Read("stderr.txt").find("no display"), std::string::npos);
+        EXPECT_EQ(installation.Read("parameter/Program.ini"), before);
+    }
 }

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace platform;
 
@@ -109,6 +110,25 @@ std::string TakeoverQuery(const std::string& machine, const std::string& name, i
         + "\")  AND ((PRESET_DEFS.offset_or_bitno)=" + std::to_string(offset) + "));";
 }
 
+// The plan SQLite makes for `query` once the index `indexSql` exists, on a connection of the
+// test's own that compares texts as the program's do.
+std::string Plan(const std::string& file, const std::string& indexSql, const std::string& query)
+{
+    sqlite3* db = nullptr;
+    std::string plan;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    EXPECT_TRUE(AddJetTextCollation(db));
+    auto detail = [](void* out, int columns, char** values, char**) {
+        static_cast<std::string*>(out)->append(values[columns - 1]).append("\n");
+        return 0;
+    };
+    sqlite3_exec(db, ("BEGIN; " + indexSql + "; EXPLAIN QUERY PLAN " + query).c_str(), detail,
+        &plan, nullptr);
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return plan;
+}
+
 // Each DAO type keeps its type and size through a stored table and a copy of its layout (a size
 // given to a fixed-size type does not matter); tool-made columns and values read as their declared
 // types mean, also once renamed; the table list follows deletes, by exact name.
@@ -143,10 +163,10 @@ TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
     EXPECT_FALSE(HasTable(db, "preset_defs"));
 }
 
-// The legacy texts find rows by value whatever the case, also where a value equals a column's
-// name, in a table another tool made and in the program's own copy of it. Repeated look-ups find
-// the same rows through an index made for each kind (the takeover's first, as no other serves
-// it), one that the plan SQLite makes searches.
+// The legacy texts find rows by value whatever the case of any letter, also where a value equals a
+// column's name, in a table another tool made and in the program's own copy of it. Repeated
+// look-ups find the same rows through an index made for each kind (the takeover's first, as no
+// other serves it), one that the plan SQLite makes searches.
 TEST_F(DatabaseTest, LegacyTextsMatchValuesWithoutRegardToCase)
 {
     const std::pair<std::string, Values> cases[] = {
@@ -155,8 +175,10 @@ TEST_F(DatabaseTest, LegacyTextsMatchValuesWithoutRegardToCase)
         { VarNameQuery("part"), { 1LL, 5LL } },
         { VarNameQuery("var_name"), { 6LL } },
         { VarNameQuery(R"(tank ""a"" o'neil)"), { 3LL } },
+        { VarNameQuery("füller.nöcken"), { 7LL } },
+        { TakeoverQuery("FÜLLER", "Füller.Nöcken", 9), { 7LL } },
         { "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID",
-            { 1LL, 2LL, 3LL, 4LL, 5LL, 6LL } },
+            { 1LL, 2LL, 3LL, 4LL, 5LL, 6LL, 7LL } },
     };
     std::string file = NewFile("Lobix.mdb", "CREATE TABLE PRESET_DEFS " + kToolColumns);
     Database db = OpenDatabase(file);
@@ -165,7 +187,8 @@ TEST_F(DatabaseTest, LegacyTextsMatchValuesWithoutRegardToCase)
         AddRows(db, table,
             { { 3LL, 8LL, "m2", R"(Tank "A" O'Neil)", 2LL }, { 1LL, 7LL, "M1", "part", 0LL },
                 { 4LL, 8LL, "M2", "Mixer", 5LL }, { 2LL, 7LL, "M1", "7", 1LL },
-                { 5LL, 7LL, "m1", "PART", 0LL }, { 6LL, 8LL, "M2", "var_name", 6LL } });
+                { 5LL, 7LL, "m1", "PART", 0LL }, { 6LL, 8LL, "M2", "var_name", 6LL },
+                { 7LL, 9LL, "Füller", "FÜLLER.NÖCKEN", 9LL } });
     for (const auto& [jet, ids] : cases)
         EXPECT_EQ(Column(db, jet), ids) << jet;
     Values made = Indexes(db);
@@ -173,9 +196,8 @@ TEST_F(DatabaseTest, LegacyTextsMatchValuesWithoutRegardToCase)
     ASSERT_EQ(made.size(), 2u);
     const std::string kinds[] = { TakeoverQuery("M1", "b", 0), VarNameQuery("b") };
     for (size_t i = 0; i < 2; ++i) {
-        std::string plan = Tool(file,
-            "BEGIN; " + std::get<std::string>(made[i]) + "; EXPLAIN QUERY PLAN "
-                + TranslateJetSql(kinds[i]).sql + "; ROLLBACK");
+        std::string plan
+            = Plan(file, std::get<std::string>(made[i]), TranslateJetSql(kinds[i]).sql);
         EXPECT_NE(plan.find("SEARCH PRESET_DEFS USING INDEX lobix!lookup"), std::string::npos)
             << plan;
     }

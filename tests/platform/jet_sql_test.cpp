@@ -19,33 +19,34 @@ TEST(JetSqlTranslation, QuotesStringsAndParametersLookedUpValues)
         std::vector<Lookup> lookups = {};
     };
     const Case cases[] = {
-        { R"(a="part")", "a='part' COLLATE NOCASE" },
-        { R"(a="O'Brien" OR b="")", "a='O''Brien' COLLATE NOCASE OR b='' COLLATE NOCASE" },
-        { R"(a='say "O''Brien"')", R"(a='say "O''Brien"' COLLATE NOCASE)" },
-        { R"([my "col"]="a;b")", R"([my "col"]='a;b' COLLATE NOCASE)" },
+        { R"(a="part")", "a='part' COLLATE JET_NOCASE" },
+        { R"(a="O'Brien" OR b="")", "a='O''Brien' COLLATE JET_NOCASE OR b='' COLLATE JET_NOCASE" },
+        { R"(a='say "O''Brien"')", R"(a='say "O''Brien"' COLLATE JET_NOCASE)" },
+        { R"([my "col"]="a;b")", R"([my "col"]='a;b' COLLATE JET_NOCASE)" },
         { "SELECT 1; \r\n", "SELECT 1" },
         { "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID",
             "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID" },
         { R"(SELECT "a" AS x, (T.a)="b" FROM T WHERE a<="c" AND b>=1.5 AND c=-2 ORDER BY 1)",
-            "SELECT 'a' COLLATE NOCASE AS x, (T.a)='b' COLLATE NOCASE FROM T"
-            " WHERE a<='c' COLLATE NOCASE AND b>=1.5 AND c=-2 ORDER BY 1" },
+            "SELECT 'a' COLLATE JET_NOCASE AS x, (T.a)='b' COLLATE JET_NOCASE FROM T"
+            " WHERE a<='c' COLLATE JET_NOCASE AND b>=1.5 AND c=-2 ORDER BY 1" },
         { R"(SELECT * FROM T WHERE "x"="y" AND a=7abc AND b=99999999999999999999)",
-            "SELECT * FROM T WHERE 'x' COLLATE NOCASE='y' COLLATE NOCASE AND a=7abc"
+            "SELECT * FROM T WHERE 'x' COLLATE JET_NOCASE='y' COLLATE JET_NOCASE AND a=7abc"
             " AND b=99999999999999999999" },
         { R"(SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)="M1_Speed")))",
             "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=?1 COLLATE "
-            "NOCASE))",
+            "JET_NOCASE))",
             { { "PRESET_DEFS", "Var_Name", "M1_Speed" } } },
         { R"(SELECT ID From T  WHERE (((T.type)="M1") AND ((T.var_name)="part")  AND ((T.no)=3));)",
-            "SELECT ID From T  WHERE (((T.type)=?1 COLLATE NOCASE)"
-            " AND ((T.var_name)=?2 COLLATE NOCASE)  AND ((T.no)=?3))",
+            "SELECT ID From T  WHERE (((T.type)=?1 COLLATE JET_NOCASE)"
+            " AND ((T.var_name)=?2 COLLATE JET_NOCASE)  AND ((T.no)=?3))",
             { { "T", "type", "M1" }, { "T", "var_name", "part" }, { "T", "no", 3LL } } },
         { R"(SELECT * FROM T WHERE [my col] = "say ""hi""" OR [T].[b]='O''Brien' AND c=2.5e1)",
-            "SELECT * FROM T WHERE [my col] = ?1 COLLATE NOCASE OR [T].[b]=?2 COLLATE NOCASE"
+            "SELECT * FROM T WHERE [my col] = ?1 COLLATE JET_NOCASE OR [T].[b]=?2 COLLATE "
+            "JET_NOCASE"
             " AND c=?3",
             { { "", "my col", R"(say "hi")" }, { "T", "b", "O'Brien" }, { "", "c", 25.0 } } },
         { R"(SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a="x"))",
-            "SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a=?1 COLLATE NOCASE)",
+            "SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a=?1 COLLATE JET_NOCASE)",
             { { "U", "a", "x" } } },
     };
     for (const Case& c : cases) {

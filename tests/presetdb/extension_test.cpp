@@ -179,3 +179,65 @@ TEST_F(PresetDatabase, NamesWithQuotesMatchOnlyThemselves)
             "Filler_Lobix_part|33.0" }));
     EXPECT_TRUE(installation.shown.empty());
 }
+
+TEST_F(PresetDatabase, SelectsMachinesToTheEndOfTheListWhateverTheirLettersCase)
+{
+    struct Case {
+        const char* arguments;
+        const char* file; // Program.ini standalone, tvxconfiguration.ini integrated
+        const char* cfg;
+        Strings blocks;
+    } cases[] = {
+        { "",
+            "[Project]\r\nNumberOfMachines=7\r\n[Machine1]\r\nMachineName=M1\r\n"
+            "[Machine2]\r\nMachineName=M2\r\n[Machine5]\r\nMachineName=M5\r\n"
+            "[Machine6]\r\nMachineName=M6\r\n[Machine7]\r\nMachineName=M7\r\n",
+            "ForMachine1=true\r\nForMachine6=true\r\nForMachine7=TRUE\r\n",
+            { "M1|2|1", "M6|2|3", "M7|2|5" } },
+        { "/EXTERNAL=TVXCFG", "[Common]\r\nNameM1=Füller\r\nNameM2=Packer\r\n",
+            "ValidMachines=FÜLLER\r\n", { "Füller|2|1" } },
+    };
+    Sql(source, "DELETE FROM Source_PRESET_DEFS WHERE ID > 2;");
+    for (const Case& c : cases) {
+        installation.Write(
+            *c.arguments ? "parameter/tvxconfiguration.ini" : "parameter/Program.ini", c.file);
+        installation.Write("Lobix/Lobix.cfg", std::string("[Project]\r\n") + c.cfg);
+        ResetModules();
+        Run(c.arguments);
+        EXPECT_EQ(Presets("machine_type, COUNT(*), MIN(ID)", "1 GROUP BY machine_type"), c.blocks)
+            << c.cfg;
+    }
+}
+
+TEST_F(PresetDatabase, OldValuesOfNamesInAnyCaseAreCarriedOver)
+{
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=1\r\nVWStudio=true\r\n[Machine1]\r\nMachineName=Füller\r\n");
+    MakeDatabases(installation, "Filler", "studio");
+    Sql(component,
+        "UPDATE PRESET_DEFS SET machine_type = 'FÜLLER', var_name = 'FÜLLER.LOBIX.PRESET.CAMOFF5' "
+        "WHERE ID = 10;");
+    Run();
+    EXPECT_EQ(Presets("var_name, abs_max", "ID IN (9, 10)"),
+        (Strings { "Füller.Lobix.CamOn5|359.0", "Füller.Lobix.Preset.CamOff5|300.0" }));
+}
+
+TEST_F(PresetDatabase, FractionalPartsRoundHalvesToEven)
+{
+    // Templates stored for parts 1.5, 2.5 and 4 go to parts 1, 3 and 4; rows of parts 1.5, 2.5,
+    // 3.5 and 4 take the templates of parts 1, 3, 3 and 4.
+    Sql(source,
+        "DROP TABLE Source_DEFS; DROP TABLE Source_PRESET_DEFS;"
+        "CREATE TABLE Source_DEFS (System VARCHAR(20), Var_Name VARCHAR(100), Part DOUBLE);"
+        "INSERT INTO Source_DEFS VALUES ('VISIWIN32', 'one_###Var_Name', 1.5),"
+        " ('VISIWIN32', 'three_###Var_Name', 2.5), ('VISIWIN32', 'four_###Var_Name', 4);"
+        "CREATE TABLE Source_PRESET_DEFS (ID INTEGER, part DOUBLE, var_name VARCHAR(100),"
+        " offset_or_bitno INTEGER);"
+        "INSERT INTO Source_PRESET_DEFS VALUES (1, 1.5, 'a', 0), (2, 2.5, 'b', 0), (3, 3.5, 'c', "
+        "0),"
+        " (4, 4, 'd', 0);");
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
+    Run();
+    EXPECT_EQ(Rows(source, "SELECT var_name FROM PRESET_DEFS ORDER BY ID"),
+        (Strings { "one_a", "three_b", "three_c", "four_d" }));
+}

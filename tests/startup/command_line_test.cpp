@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::Lines;
 using testing_support::TempInstallation;
 
 TEST(CommandLine, ReadsValuesAsTheHostWritesThem)
@@ -20,13 +21,17 @@ TEST(CommandLine, ReadsValuesAsTheHostWritesThem)
         { "/EXTERNAL==TVXCFG", "EXTERNAL", "=TVXCFG" },
         { "/external=Silent", "EXTERNAL", "SILENT" },
         { "/EXTERNAL=", "EXTERNAL", "" },
-        { "/EXTERNAL", "EXTERNAL", "" },
         { "/EXTERNAL= /LOGFILE=x", "EXTERNAL", "" },
+        { "/EXTERNAL=\tSILENT ", "EXTERNAL", "\tSILENT" },
         { "/EXTERNAL=TVXCFG LOGFILE=x", "EXTERNAL", "TVXCFG LOGFILE=X" },
         { "/EXTERNAL=A /EXTERNAL=B", "EXTERNAL", "A" },
         { "/LOGFILE=/var/log/cfg.log /EXTERNAL=TVXCFG", "LOGFILE", "/VAR/LOG/CFG.LOG" },
         { "/LOGFILE=/var/log/cfg.log /EXTERNAL=TVXCFG", "EXTERNAL", "TVXCFG" },
         { "/LOGFILE /var/log/cfg.log /EXTERNAL=TVXCFG", "LOGFILE", "/VAR/LOG/CFG.LOG" },
+        { "/LOGFILE /EXTERNAL=TVXCFG", "LOGFILE", "" },
+        { "/LOGFILE /EXTERNAL=TVXCFG", "EXTERNAL", "TVXCFG" },
+        { "/EXTERNAL /logfile=a", "EXTERNAL", "" },
+        { "/EXTERNAL=größe", "EXTERNAL", "GRÖßE" },
         { "  /EXTERNAL=  tvxcfg   ", "EXTERNAL", "TVXCFG" },
         { "", "EXTERNAL", std::nullopt },
         { "/LOGFILE=x", "EXTERNAL", std::nullopt },
@@ -51,7 +56,8 @@ TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
         { "/LOGFILE=c:\\Log\\x.txt /EXTERNAL=tvxcfg", true, false, "c:\\Log\\x.txt" },
         { "/external=Silent", false, true, "" },
         { "/EXTERNAL=other", false, false, "" },
-        { "/EXTERNAL", false, false, "" },
+        { "/EXTERNAL=\tSILENT", false, false, "" },
+        { "/LOGFILE /EXTERNAL=TVXCFG", true, false, "" },
     };
     TempInstallation installation;
     for (const Case& c : cases) {
@@ -60,5 +66,32 @@ TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
         EXPECT_EQ(startup::Modes().StartModeIntegrated, c.integrated) << c.arguments;
         EXPECT_EQ(startup::Modes().SilentMode, c.silent) << c.arguments;
         EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
+    }
+}
+
+TEST(CommandLine, AKeyEndingTheLineIsReportedAndReadsEmpty)
+{
+    struct Case {
+        const char* arguments;
+        bool integrated;
+        const char* logfile;
+    } cases[] = {
+        { "/LOGFILE=x /EXTERNAL", false, "x" },
+        { "/EXTERNAL=TVXCFG /LOGFILE", true, "" },
+    };
+    for (const Case& c : cases) {
+        TempInstallation installation;
+        installation.SetArguments(c.arguments);
+        installation.shown.clear();
+        EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
+        EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
+        ASSERT_EQ(installation.shown.size(), 1u) << c.arguments;
+        EXPECT_EQ(installation.shown[0].title, "Unexpected error");
+        EXPECT_EQ(installation.shown[0].prompt.rfind("Unexpected error!\n\r", 0), 0u);
+        std::vector<std::string> log = Lines(installation.Read("TVXcfglog.txt"));
+        ASSERT_FALSE(log.empty()) << c.arguments;
+        EXPECT_EQ(log.back(),
+            "Fehler in Lobix / Lobix_Config_Exe / ReadCommand (Nr. 5) :Invalid procedure call or "
+            "argument");
     }
 }

@@ -470,11 +470,12 @@ static QWidget* MakeWidget(const ControlSpec& design, QWidget* parent)
 }
 
 // The platform's sans family, condensed: its usual faces run wider than the MS Sans Serif that
-// the window's captions were laid out for, and would be clipped.
+// the window's captions were laid out for, and would be clipped. Text boxes narrower still, so
+// that six characters ("-32768") show whole in a box of 600 twips.
 static QFont FontOf(const ControlSpec& design)
 {
     QFont font = QApplication::font();
-    font.setStretch(QFont::Condensed);
+    font.setStretch(design.type == ControlType::TextBox ? QFont::ExtraCondensed : QFont::Condensed);
     font.setPointSizeF(design.fontPoints);
     font.setBold(design.bold);
     return font;

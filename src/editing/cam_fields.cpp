@@ -140,7 +140,8 @@ void editing::CamField_Change(const CamFamily& family, int index)
                 box->SetText(DecimalText(whole));
         });
         // A value that could not be stored is not shown either: the box shows what will be saved.
-        if (!scope.Run([&] { ModelValue(family, index) = RoundToInteger(LeadingNumber(box->Text())); }))
+        if (!scope.Run(
+                [&] { ModelValue(family, index) = RoundToInteger(LeadingNumber(box->Text())); }))
             showModelValue();
     } else if (IsPartialNumber(text)) {
         return;

@@ -41,7 +41,7 @@ struct ControlSpec {
     bool bold = true;
     bool enabled = true;
     ButtonPicture picture = ButtonPicture::None;
-    std::string accessibleName {}; // for screen readers and tests, where the caption says too little
+    std::string accessibleName {}; // for screen readers and tests
 };
 
 class Control {

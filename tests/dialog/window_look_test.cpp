@@ -15,7 +15,8 @@ using testing_support::DialogTest;
 
 TEST_F(DialogTest, EveryTextFitsItsControl)
 {
-    LayOut("ForMachine1=true\r\nForMachine2=true\r\n", "[Machine1]\r\nCamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
+    LayOut("ForMachine1=true\r\nForMachine2=true\r\n",
+        "[Machine1]\r\nCamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
         "CamScaleEnd40=-32768\r\n");
     Load();
     QWidget* window = platform::WindowWidget();

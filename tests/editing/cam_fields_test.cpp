@@ -84,10 +84,10 @@ TEST_F(CamFields, TypedKeyByKeyTheBoxShowsWhatWillBeSaved)
         QLocale::Language language;
         int family;
         const char* keys; // '\b' is Backspace
-        bool leave;       // Tab to the next box afterwards
+        bool leave; // Tab to the next box afterwards
         const char* shown;
         short stored;
-        int caret;        // -1: at the end
+        int caret; // -1: at the end
         size_t reports;
     } cases[] = {
         { QLocale::English, 1, "-5", false, "-5", -5, -1, 0 },
@@ -112,8 +112,8 @@ TEST_F(CamFields, TypedKeyByKeyTheBoxShowsWhatWillBeSaved)
     };
     ShowActive();
     for (const Case& c : cases) {
-        QLocale::setDefault(QLocale(c.language, c.language == QLocale::German ? QLocale::Germany
-                                                                              : QLocale::UnitedStates));
+        QLocale::setDefault(QLocale(
+            c.language, c.language == QLocale::German ? QLocale::Germany : QLocale::UnitedStates));
         platform::Control& box = Find(kFamilies[c.family], 5);
         box.SetText("25");
         box.Widget()->clearFocus();

@@ -20,20 +20,21 @@ static std::string Command(const testing_support::TempInstallation& installation
         if (linkFailed)
             fs::copy_file(LOBIX_CONFIG_EXE, executable);
     }
-    return "env -i " + environment + " TARVEL_SERVICEPACK_LOG='" + installation.Path("servicepack.log")
-        + "' ASAN_OPTIONS=detect_leaks=0 '" + executable.string() + "' " + arguments + " 2>'"
-        + installation.Path("stderr.txt") + "'";
+    return "env -i " + environment + " TARVEL_SERVICEPACK_LOG='"
+        + installation.Path("servicepack.log") + "' ASAN_OPTIONS=detect_leaks=0 '"
+        + executable.string() + "' " + arguments + " 2>'" + installation.Path("stderr.txt") + "'";
 }
 
 int testing_support::RunProgram(const TempInstallation& installation, const std::string& arguments,
     const std::string& firstEnvironmentEntry)
 {
-    int status = std::system(Command(installation, arguments, "'" + firstEnvironmentEntry + "'").c_str());
+    int status
+        = std::system(Command(installation, arguments, "'" + firstEnvironmentEntry + "'").c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-pid_t testing_support::StartProgram(
-    const TempInstallation& installation, const std::string& arguments, const std::string& environment)
+pid_t testing_support::StartProgram(const TempInstallation& installation,
+    const std::string& arguments, const std::string& environment)
 {
     const std::string command = "exec " + Command(installation, arguments, environment);
     pid_t program = fork();

@@ -25,11 +25,13 @@ public:
     {
     }
 
-    // Runs one step; what it was to compute keeps its previous value when it fails.
-    template <class Step> void Run(Step&& step)
+    // Runs one step; what it was to compute keeps its previous value when it fails. True when
+    // the step completed, false when it failed and the user chose to go on.
+    template <class Step> bool Run(Step&& step)
     {
         try {
             step();
+            return true;
         } catch (const platform::Failure& failure) {
             Handle(failure);
         } catch (const std::bad_alloc&) {
@@ -37,6 +39,7 @@ public:
         } catch (const std::exception& error) {
             Handle({ platform::kInternalError, platform::kProgramSource, error.what() });
         }
+        return false;
     }
 
 private:

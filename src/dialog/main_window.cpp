@@ -74,6 +74,15 @@ void AddCamFrame(platform::Control& mainFrame, int frame)
     }
 }
 
+// Names for screen readers and tests: "Filler, cam 7, scale end".
+void NameCamFields(const std::string& machineName)
+{
+    for (int cam = 1; cam <= dialog::kCams; ++cam)
+        for (const editing::CamFamily& family : editing::kCamFamilies)
+            platform::FindControl(family.controlName, cam)
+                ->SetAccessibleName(machineName + ", cam " + std::to_string(cam) + ", " + family.spokenName);
+}
+
 void WireEvents()
 {
     for (const editing::CamFamily& family : editing::kCamFamilies)
@@ -128,13 +137,13 @@ void dialog::BuildWindow()
         .top = 120, .width = 5895, .height = 390, .caption = "260 Kurven (sonst 180)", .fontPoints = 12 });
     Add({ .type = ControlType::CommandButton, .name = "CommandQuest", .left = 7350, .top = 7710,
         .width = 975, .height = 855, .picture = platform::ButtonPicture::QuestionWithArrow,
-        .accessibleName = "Hilfe" });
+        .accessibleName = "Help" });
     Add({ .type = ControlType::CommandButton, .name = "CommandOK", .left = 8400, .top = 7710, .width = 1695,
         .height = 855, .helpId = 1, .enabled = false, .picture = platform::ButtonPicture::GreenTick,
         .accessibleName = "OK" });
     Add({ .type = ControlType::CommandButton, .name = "CommandCancel", .left = 10170, .top = 7710,
         .width = 1695, .height = 855, .helpId = 2, .picture = platform::ButtonPicture::RedCross,
-        .accessibleName = "Abbrechen" });
+        .accessibleName = "Cancel" });
     WireEvents();
 }
 
@@ -158,6 +167,8 @@ void dialog::Form_Load()
         }
         platform::FindControl("CommandOK")->SetEnabled(true);
         platform::FindControl("CommandCancel")->SetEnabled(true);
+        // Typing at once replaces the first value, as the box selects its text on getting focus.
+        platform::FindControl(editing::kCamFamilies[0].controlName, 1)->SetFocus();
     });
 }
 
@@ -180,9 +191,11 @@ void dialog::TabStripMachine_Click()
     if (Window().HelpMode)
         return;
     CamModel& model = Model();
+    platform::Control& tabs = *platform::FindControl("TabStripMachine");
     short machine = 0;
+    int tab = 0;
     scope.Run([&] {
-        int tab = platform::FindControl("TabStripMachine")->SelectedTab();
+        tab = tabs.SelectedTab();
         if (tab < 1 || tab > kMaxMachines)
             platform::Raise(platform::kSubscriptOutOfRange);
         machine = model.TabMachine[tab];
@@ -199,6 +212,7 @@ void dialog::TabStripMachine_Click()
                 platform::FindControl(family.controlName, cam)
                     ->SetText(std::to_string(CamCell(model.*family.array.values, machine, cam)));
             });
+    scope.Run([&] { NameCamFields(tabs.TabCaption(tab)); });
 }
 
 void dialog::CommandQuest_Click()

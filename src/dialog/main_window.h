@@ -18,12 +18,13 @@ WindowState& Window();
 void BuildWindow();
 
 // Start-up: texts, configuration INI, caption by start mode, machine list, model and tabs; in
-// silent mode presses OK itself, otherwise enables OK and Cancel.
+// silent mode presses OK itself, otherwise enables OK and Cancel and puts the focus on the first
+// scale begin.
 void Form_Load();
 void Form_Activate();
 void Form_Resize();
 
-// Shows the machine of the selected tab; ignored in help mode.
+// Shows the machine of the selected tab and names its cam boxes; ignored in help mode.
 void TabStripMachine_Click();
 
 // Switches help mode; the button is green while it is on and the tabs cannot be switched.

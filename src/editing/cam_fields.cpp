@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 const editing::CamFamily editing::kCamFamilies[kCamFamilyCount] = {
-    { "TextScalaAnfang", dialog::kCamArrays[0], 13, 330 },
-    { "TextScalaEnde", dialog::kCamArrays[1], 14, 990 },
-    { "TextEinheit", dialog::kCamArrays[2], 15, 1800 },
+    { "TextScalaAnfang", dialog::kCamArrays[0], 13, 330, "scale begin" },
+    { "TextScalaEnde", dialog::kCamArrays[1], 14, 990, "scale end" },
+    { "TextEinheit", dialog::kCamArrays[2], 15, 1800, "unit" },
 };
 
 double editing::LeadingNumber(const std::string& text)
@@ -83,6 +83,36 @@ static std::string DecimalText(double value)
     return text;
 }
 
+// A text that is not a number yet but becomes one as typing goes on: a sign, a decimal
+// separator or an exponent mark ("-", "5,", "1e-") that the next digit completes. Left alone,
+// so that negative numbers and exponents can be typed key by key.
+static bool IsPartialNumber(const std::string& text)
+{
+    const std::string separator = platform::LocaleDecimalSeparator();
+    size_t at = text.find_first_not_of(' ');
+    if (at == std::string::npos)
+        return false;
+    const auto skip = [&](auto accept) {
+        while (at < text.size() && accept(text[at]))
+            ++at;
+    };
+    const auto skipOne = [&](auto accept) {
+        if (at < text.size() && accept(text[at]))
+            ++at;
+    };
+    const auto isSign = [](char c) { return c == '+' || c == '-'; };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    skipOne(isSign);
+    skip(isDigit);
+    if (!separator.empty() && text.compare(at, separator.size(), separator) == 0) {
+        at += separator.size();
+        skip(isDigit);
+    }
+    skipOne([](char c) { return c == 'e' || c == 'E'; });
+    skipOne(isSign);
+    return at == text.size() && !platform::LocaleNumber(text) && platform::LocaleNumber(text + "1");
+}
+
 void editing::CamField_Change(const CamFamily& family, int index)
 {
     diagnostics::ErrorScope scope(HandlerName(family, "Change"));
@@ -100,15 +130,23 @@ void editing::CamField_Change(const CamFamily& family, int index)
         scope.Run([&] { box->SetCaretPosition(family.array.fallback); });
         return;
     }
+    const auto showModelValue = [&] {
+        scope.Run([&] { box->SetText(std::to_string(ModelValue(family, index))); });
+    };
     if (std::optional<double> number = platform::LocaleNumber(text)) {
         scope.Run([&] {
             double whole = std::floor(*number);
             if (whole != *number)
                 box->SetText(DecimalText(whole));
         });
-        scope.Run([&] { ModelValue(family, index) = RoundToInteger(LeadingNumber(box->Text())); });
+        // A value that could not be stored is not shown either: the box shows what will be saved.
+        if (!scope.Run(
+                [&] { ModelValue(family, index) = RoundToInteger(LeadingNumber(box->Text())); }))
+            showModelValue();
+    } else if (IsPartialNumber(text)) {
+        return;
     } else {
-        scope.Run([&] { box->SetText(std::to_string(ModelValue(family, index))); });
+        showModelValue();
         scope.Run([&] { box->SetCaretPosition(static_cast<int>(box->Text().size())); });
     }
     scope.Run([&] { box->SetCaretPosition(static_cast<int>(box->Text().size()) + 1); });
@@ -129,7 +167,7 @@ void editing::CamField_LostFocus(const CamFamily& family, int index)
     diagnostics::ErrorScope scope(HandlerName(family, "LostFocus"));
     scope.Run([&] {
         platform::Control& box = Box(family, index);
-        if (box.Text().empty())
+        if (box.Text().empty() || IsPartialNumber(box.Text()))
             box.SetText(std::to_string(ModelValue(family, index)));
     });
 }

@@ -14,19 +14,23 @@ struct CamFamily {
     const dialog::CamArray& array; // its fallback is also the caret position after it
     long helpId;
     int left;                // column within the frame, twips
+    const char* spokenName;  // in the boxes' accessible names: "scale begin", "scale end", "unit"
 };
 
 inline constexpr int kCamFamilyCount = 3;
 extern const CamFamily kCamFamilies[kCamFamilyCount];
 
-// Text changed: empty -> the fallback; a number -> its integer part into the model; anything
-// else -> the model's value back into the box. Re-entered when the handler sets the text.
+// Text changed: empty -> the fallback; a number -> its integer part into the model (a value
+// that does not fit is reported and the box shows the model's value again); a number still being
+// typed ("-", "5.", "1e-") -> left alone, text and caret; anything else -> the model's value back
+// into the box. Re-entered when the handler sets the text.
 void CamField_Change(const CamFamily& family, int index);
 
 // Focus received: selects the whole text.
 void CamField_GotFocus(const CamFamily& family, int index);
 
-// Focus lost: an empty box gets the model's value back.
+// Focus lost: an empty box, or one left with a number still being typed, gets the model's value
+// back.
 void CamField_LostFocus(const CamFamily& family, int index);
 
 // Clicked: the help text in help mode.

@@ -11,3 +11,8 @@ std::optional<double> platform::LocaleNumber(const std::string& text)
         return std::nullopt;
     return value;
 }
+
+std::string platform::LocaleDecimalSeparator()
+{
+    return QLocale().decimalPoint().toUtf8().toStdString();
+}

@@ -10,4 +10,7 @@ namespace platform {
 // optional sign and exponent; blanks around it allowed); nothing when it is not a number.
 std::optional<double> LocaleNumber(const std::string& text);
 
+// The user's locale's decimal separator, UTF-8 ("." or "," in most locales).
+std::string LocaleDecimalSeparator();
+
 }

@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -83,6 +84,15 @@ namespace {
         }
 
         void resizeEvent(QResizeEvent*) override { Fire(State().events.onResize); }
+
+        // Keys that no control took come here.
+        void keyPressEvent(QKeyEvent* event) override
+        {
+            if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+                close();
+            else
+                QWidget::keyPressEvent(event);
+        }
 
         void closeEvent(QCloseEvent* event) override
         {
@@ -195,6 +205,17 @@ namespace {
             : QPushButton(parent)
         {
             connect(this, &QPushButton::clicked, this, [this] { Send(&Control::onClick); });
+        }
+
+    protected:
+        // Qt presses a button on Return only inside its own dialog class.
+        void keyPressEvent(QKeyEvent* event) override
+        {
+            const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+            if (enter && !event->isAutoRepeat())
+                click();
+            else
+                QPushButton::keyPressEvent(event);
         }
     };
 
@@ -354,6 +375,12 @@ bool Control::Enabled() const { return widget_->isEnabledTo(widget_->parentWidge
 
 void Control::SetEnabled(bool enabled) { widget_->setEnabled(enabled); }
 
+void Control::SetFocus() { widget_->setFocus(Qt::OtherFocusReason); }
+
+std::string Control::AccessibleName() const { return FromQt(widget_->accessibleName()); }
+
+void Control::SetAccessibleName(const std::string& name) { widget_->setAccessibleName(ToQt(name)); }
+
 std::uint32_t Control::BackColor() const { return backColor_; }
 
 void Control::SetBackColor(std::uint32_t color)
@@ -428,7 +455,6 @@ static QWidget* MakeWidget(const ControlSpec& design, QWidget* parent)
             button->setIcon(QIcon(picture));
             button->setIconSize(picture.deviceIndependentSize().toSize());
         }
-        button->setAccessibleName(ToQt(design.accessibleName));
         return button;
     }
     case ControlType::CheckBox:
@@ -444,11 +470,12 @@ static QWidget* MakeWidget(const ControlSpec& design, QWidget* parent)
 }
 
 // The platform's sans family, condensed: its usual faces run wider than the MS Sans Serif that
-// the window's captions were laid out for, and would be clipped.
+// the window's captions were laid out for, and would be clipped. Text boxes narrower still, so
+// that six characters ("-32768") show whole in a box of 600 twips.
 static QFont FontOf(const ControlSpec& design)
 {
     QFont font = QApplication::font();
-    font.setStretch(QFont::Condensed);
+    font.setStretch(design.type == ControlType::TextBox ? QFont::ExtraCondensed : QFont::Condensed);
     font.setPointSizeF(design.fontPoints);
     font.setBold(design.bold);
     return font;
@@ -491,6 +518,7 @@ Control& AddControl(const ControlSpec& design)
         Pixels(design.left), Pixels(design.top), Pixels(design.width), Pixels(design.height));
     widget->setFont(FontOf(design));
     widget->setEnabled(design.enabled);
+    widget->setAccessibleName(ToQt(design.accessibleName));
     widget->show();
     Toolkit& state = State();
     Control& control = *state.owned.emplace_back(std::make_unique<Control>(design, widget));

@@ -41,7 +41,7 @@ struct ControlSpec {
     bool bold = true;
     bool enabled = true;
     ButtonPicture picture = ButtonPicture::None;
-    std::string accessibleName {}; // for screen readers, where the caption is empty
+    std::string accessibleName {}; // for screen readers and tests
 };
 
 class Control {
@@ -71,6 +71,10 @@ public:
 
     bool Enabled() const;
     void SetEnabled(bool enabled);
+    // Where keys go; a hidden window gives it to this control once it is shown and active.
+    void SetFocus();
+    std::string AccessibleName() const;
+    void SetAccessibleName(const std::string& name);
     std::uint32_t BackColor() const;
     void SetBackColor(std::uint32_t color); // an RGB value, or kButtonFaceColor
 
@@ -122,7 +126,8 @@ void SetMousePointer(int pointer);
 // Lets the window handle pending events from inside a handler.
 void ProcessPendingMessages();
 
-// Window events: activation, resize, and the close request with its Cancel flag.
+// Window events: activation, resize, and the close request with its Cancel flag. Escape is a
+// close request, as the close box is; Return and Enter on a button press it, as Space does.
 struct WindowEvents {
     std::function<void()> onActivate, onResize;
     std::function<void(bool& cancel)> onQueryUnload;

@@ -1,8 +1,12 @@
-// The window as an engineer sees it: every text fits its control, and a picture of the window
-// with two machine tabs is left in the build folder (screenshots/main_window.png).
+// The window as an engineer sees it: every text fits its control, a box shows its whole value
+// wherever the caret stands, and a picture of the window with two machine tabs is left in the
+// build folder (screenshots/main_window.png).
 #include "support/dialog_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QImage>
+#include <QLineEdit>
 #include <QDir>
 #include <QLabel>
 #include <QWidget>
@@ -11,12 +15,22 @@ using testing_support::DialogTest;
 
 TEST_F(DialogTest, EveryTextFitsItsControl)
 {
-    LayOut("ForMachine1=true\r\nForMachine2=true\r\n", "[Machine1]\r\nCamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\n");
+    LayOut("ForMachine1=true\r\nForMachine2=true\r\n",
+        "[Machine1]\r\nCamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
+        "CamScaleEnd40=-32768\r\n");
     Load();
     QWidget* window = platform::WindowWidget();
     window->show();
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus(); // no caret in the pictures compared below
     for (platform::Control* control : platform::Controls()) {
         QWidget* widget = control->Widget();
+        if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+            box->setCursorPosition(0);
+            const QImage start = box->grab().toImage();
+            box->setCursorPosition(static_cast<int>(box->text().size()));
+            EXPECT_EQ(box->grab().toImage(), start) << control->Name() << control->Index() << " scrolls";
+        }
         if (auto* label = qobject_cast<QLabel*>(widget)) {
             int needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
             EXPECT_LE(needed, label->height()) << control->Name() << control->Index();

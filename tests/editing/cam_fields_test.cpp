@@ -5,6 +5,7 @@
 #include "support/dialog_fixture.h"
 
 #include <QLocale>
+#include <QTest>
 
 using namespace testing_support;
 
@@ -55,7 +56,7 @@ TEST_F(CamFields, RepairsWhatIsTypedAndStoresIt)
     } cases[] = { { "12.7", "12", 12 }, { "-0.5", "-1", -1 }, { "-2.5", "-3", -3 },
         { "1e3", "1e3", 1000 }, { "  42 ", "  42 ", 42 }, { "3x", "25", 25 }, { "abc", "25", 25 },
         { "   ", "25", 25 }, { "inf", "25", 25 }, { "nan", "25", 25 }, { "-7", "-7", -7 },
-        { "1,000", "1,000", 1 }, { "40000", "40000", 25 } };
+        { "1,000", "1,000", 1 }, { "40000", "25", 25 } };
     for (const Case& c : cases) {
         for (int family = 0; family < 3; ++family) {
             platform::Control& box = Find(kFamilies[family], 5);
@@ -73,6 +74,62 @@ TEST_F(CamFields, RepairsWhatIsTypedAndStoresIt)
         overflows.push_back("Fehler in Lobix / Lobix_Config_Exe / " + std::string(family)
             + "_Change (Nr. 6) :Overflow");
     EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")), overflows);
+}
+
+// Typed key by key over a selected text, as a user types: a number still being typed keeps its
+// text and caret until it is complete or the box is left; what does not fit is not shown.
+TEST_F(CamFields, TypedKeyByKeyTheBoxShowsWhatWillBeSaved)
+{
+    struct Case {
+        QLocale::Language language;
+        int family;
+        const char* keys; // '\b' is Backspace
+        bool leave; // Tab to the next box afterwards
+        const char* shown;
+        short stored;
+        int caret; // -1: at the end
+        size_t reports;
+    } cases[] = {
+        { QLocale::English, 1, "-5", false, "-5", -5, -1, 0 },
+        { QLocale::English, 1, "-0.5", false, "-1", -1, -1, 0 },
+        { QLocale::English, 2, "-.5", false, "-1", -1, -1, 0 },
+        { QLocale::English, 1, "1e3", false, "1e3", 1000, -1, 0 },
+        { QLocale::English, 1, "-2e-", false, "-2e-", -2, -1, 0 },
+        { QLocale::English, 1, "-", false, "-", 25, -1, 0 },
+        { QLocale::English, 1, "-", true, "25", 25, -1, 0 },
+        { QLocale::English, 0, "1e-", true, "1", 1, -1, 0 },
+        { QLocale::English, 1, "40000", false, "4000", 4000, -1, 1 },
+        { QLocale::English, 1, "--", false, "25", 25, -1, 0 },
+        { QLocale::English, 1, "ab", false, "25", 25, -1, 0 },
+        { QLocale::English, 1, "5,", false, "5", 5, -1, 0 },
+        { QLocale::English, 0, "\b", false, "0", 0, 0, 0 },
+        { QLocale::English, 0, "\b7", false, "70", 70, -1, 0 },
+        { QLocale::English, 1, "\b", false, "359", 359, -1, 0 },
+        { QLocale::German, 1, "-,5", false, "-1", -1, -1, 0 },
+        { QLocale::German, 1, "12,", false, "12,", 12, -1, 0 },
+        { QLocale::German, 1, "-1.", false, "-1", -1, -1, 0 },
+        { QLocale::German, 2, "+", true, "25", 25, -1, 0 },
+    };
+    ShowActive();
+    for (const Case& c : cases) {
+        QLocale::setDefault(QLocale(
+            c.language, c.language == QLocale::German ? QLocale::Germany : QLocale::UnitedStates));
+        platform::Control& box = Find(kFamilies[c.family], 5);
+        box.SetText("25");
+        box.Widget()->clearFocus();
+        box.Widget()->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(box.SelectionLength(), 2) << "entering selects the text";
+        installation.shown.clear();
+        QTest::keyClicks(box.Widget(), QString::fromUtf8(c.keys));
+        if (c.leave)
+            QTest::keyClick(box.Widget(), Qt::Key_Tab);
+        const std::string label = c.keys + std::string(c.leave ? " then Tab" : "");
+        EXPECT_EQ(box.Text(), c.shown) << label;
+        EXPECT_EQ(ModelValue(c.family, 1, 5), c.stored) << label;
+        EXPECT_EQ(box.CaretPosition(), c.caret < 0 ? static_cast<int>(box.Text().size()) : c.caret)
+            << label;
+        EXPECT_EQ(installation.shown.size(), c.reports) << label;
+    }
 }
 
 TEST_F(CamFields, ThousandsSeparatorOfTheLocaleCountsOnlyForTheTest)

@@ -177,3 +177,24 @@ TEST_F(Toolkit, CancelledCloseRequestKeepsTheWindowOpen)
     EXPECT_EQ(log, (Log { "activate", "query unload", "open", "query unload" }));
     EXPECT_FALSE(WindowWidget()->isVisible());
 }
+
+// Return, keypad Enter and Space press a focused button; Escape that no control takes is a close
+// request; Return in a text box raises nothing.
+TEST_F(Toolkit, ReturnPressesAButtonAndEscapeRequestsClosing)
+{
+    Control& box = Add(ControlType::TextBox);
+    Control& button = Add(ControlType::CommandButton, 900);
+    button.onClick = [&] { log.push_back("click"); };
+    box.onChange = [&] { log.push_back("change"); };
+    Events().onQueryUnload = [&](bool& cancel) {
+        log.push_back("query unload");
+        cancel = true;
+    };
+    WindowWidget()->show();
+    for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape })
+        QTest::keyClick(button.Widget(), key);
+    QTest::keyClick(box.Widget(), Qt::Key_Return);
+    QTest::keyClick(box.Widget(), Qt::Key_Escape);
+    EXPECT_EQ(log, (Log { "click", "click", "click", "query unload", "query unload" }));
+    EXPECT_TRUE(WindowWidget()->isVisible());
+}

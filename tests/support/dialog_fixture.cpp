@@ -4,6 +4,9 @@
 #include "platform/process.h"
 #include "platform/profile.h"
 
+#include <QApplication>
+#include <QTest>
+
 namespace testing_support {
 
 void DialogTest::LayOut(const std::string& cfg, const std::string& machineSections) const
@@ -40,6 +43,14 @@ void DialogTest::SelectTab(int tab)
 {
     Find("TabStripMachine").SelectTab(tab);
     dialog::TabStripMachine_Click();
+}
+
+void DialogTest::ShowActive()
+{
+    QWidget* window = platform::WindowWidget();
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
 std::vector<std::string> DialogTest::TabCaptions()

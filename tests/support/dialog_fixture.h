@@ -23,6 +23,8 @@ struct DialogTest : testing::Test {
     static std::vector<std::string> TabCaptions();
     // The user's click on machine tab `tab`.
     static void SelectTab(int tab);
+    // Shows the window and makes it the active one, so that keys and focus move as for a user.
+    static void ShowActive();
 };
 
 }

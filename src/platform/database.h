@@ -97,8 +97,9 @@ struct Recordset {
     ~Recordset();
 };
 
-// Opens the database file at `path`, found without regard to case, for reading and writing.
-// Raises 3024 when there is no such file, 3343 when it is not a database.
+// Opens the database file at `path`, found without regard to case, for reading and writing. A
+// Jet file is imported into a file of this engine first (jet_import.h). Raises 3024 when there is
+// no such file, 3343 when it is not a database or a Jet file cannot be imported.
 Database OpenDatabase(const std::string& path);
 
 // Closes the handle. When no handle of any file stays open, every file's changes are committed;

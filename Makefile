@@ -20,3 +20,4 @@ test: deps
 
 bench: build/Tools/Lobix_Config
 	build/bench/lobix_bench
+	build/bench/lobix_jet_bench

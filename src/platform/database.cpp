@@ -5,6 +5,7 @@
 #include "platform/database_statements.h"
 #include "platform/failure.h"
 #include "platform/files.h"
+#include "platform/jet_import.h"
 #include "platform/jet_sql.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ static std::string KeyOf(const std::string& foundPath)
     return error ? foundPath : key;
 }
 
-static std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& info)
+std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& info)
 {
     auto c = std::make_shared<Connection>();
     c->path = path;
@@ -166,8 +167,14 @@ Database OpenDatabase(const std::string& path)
             c.schemaVersion = version;
         }
     }
-    if (cached == connections.end())
+    if (cached == connections.end()) {
+        // A Jet file brought from Windows becomes a file of this engine when first opened.
+        if (IsJetFile(found)) {
+            ImportJetDatabase(found);
+            stat(found.c_str(), &info);
+        }
         cached = connections.emplace(key, Connect(found, info)).first;
+    }
     ++cached->second->uses;
     Database database;
     database.connection = cached->second;

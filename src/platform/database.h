@@ -34,9 +34,10 @@ namespace platform {
 // DAO field type codes. Each is kept in the column's declared type: Boolean "BOOLEAN", Byte
 // "TINYINT", Integer "SMALLINT", Long "INTEGER", Currency "CURRENCY", Single "FLOAT4", Double
 // "DOUBLE", Date "DATETIME", Binary "BLOB(size)", Text "VARCHAR(size)", LongBinary "LONGBLOB",
-// Memo "TEXT"; Text and Memo columns compare with COLLATE NOCASE. Other declared types read as
-// the type their SQLite affinity suggests: "INT..." Long, "...CHAR(n)" Text n, other text Memo,
-// "BLOB" or none LongBinary, anything else Double.
+// Memo "TEXT"; Text and Memo columns compare with COLLATE NOCASE. Jet's type names and synonyms
+// (MEMO, LONG, SHORT, BIT, YESNO, CURRENCY, MONEY, CHAR without a size for Text 255, ...) read as
+// the Jet types they name; other declared types as their SQLite affinity suggests: "INT..." Long,
+// "...CHAR(n)" Text n, other text Memo, "BLOB" or none LongBinary, anything else Double.
 enum DaoType : int {
     kDbBoolean = 1,
     kDbByte = 2,
@@ -96,8 +97,9 @@ struct Recordset {
     ~Recordset();
 };
 
-// Opens the database file at `path`, found without regard to case, for reading and writing.
-// Raises 3024 when there is no such file, 3343 when it is not a database.
+// Opens the database file at `path`, found without regard to case, for reading and writing. A
+// Jet file is imported into a file of this engine first (jet_import.h). Raises 3024 when there is
+// no such file, 3343 when it is not a database or a Jet file cannot be imported.
 Database OpenDatabase(const std::string& path);
 
 // Closes the handle. When no handle of any file stays open, every file's changes are committed;

@@ -4,9 +4,11 @@
 #include "platform/database.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <sqlite3.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace platform {
@@ -39,6 +41,10 @@ struct Connection {
     int lookupIndexesMade = 0; // numbers the names of the indexes
     ~Connection();
 };
+
+// A new connection to the SQLite file at `path`, whose identity `info` gives, set up as every
+// file of the engine is; raises SQLite's failure.
+std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& info);
 
 // The handle's connection; raises 3420 when the handle is closed.
 Connection& Opened(Database& database);

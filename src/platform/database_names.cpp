@@ -47,6 +47,58 @@ static constexpr TypeName kTypeNames[] = {
     { kDbMemo, "TEXT", 0 },
 };
 
+// Jet's own names and synonyms of its types, as other tools declare Jet columns. REAL is left
+// out: in SQLite it names an eight-byte number.
+struct JetTypeName {
+    DaoType type;
+    const char* name;
+};
+
+static constexpr JetTypeName kJetTypeNames[] = {
+    { kDbBoolean, "BIT" },
+    { kDbBoolean, "YESNO" },
+    { kDbBoolean, "LOGICAL" },
+    { kDbBoolean, "LOGICAL1" },
+    { kDbByte, "BYTE" },
+    { kDbByte, "INTEGER1" },
+    { kDbInteger, "SHORT" },
+    { kDbInteger, "INTEGER2" },
+    { kDbLong, "LONG" },
+    { kDbLong, "INTEGER4" },
+    { kDbLong, "COUNTER" },
+    { kDbLong, "AUTOINCREMENT" },
+    { kDbCurrency, "MONEY" },
+    { kDbSingle, "SINGLE" },
+    { kDbSingle, "IEEESINGLE" },
+    { kDbDouble, "FLOAT" },
+    { kDbDouble, "FLOAT8" },
+    { kDbDouble, "IEEEDOUBLE" },
+    { kDbDouble, "NUMBER" },
+    { kDbDouble, "NUMERIC" },
+    { kDbDouble, "DECIMAL" },
+    { kDbText, "CHAR" },
+    { kDbText, "VARCHAR" },
+    { kDbText, "CHARACTER" },
+    { kDbText, "ALPHANUMERIC" },
+    { kDbText, "STRING" },
+    { kDbText, "NCHAR" },
+    { kDbText, "NVARCHAR" },
+    { kDbBinary, "BINARY" },
+    { kDbBinary, "VARBINARY" },
+    { kDbMemo, "MEMO" },
+    { kDbMemo, "LONGTEXT" },
+    { kDbMemo, "LONGCHAR" },
+    { kDbMemo, "NOTE" },
+    { kDbMemo, "NTEXT" },
+    { kDbLongBinary, "LONGBINARY" },
+    { kDbLongBinary, "OLEOBJECT" },
+    { kDbLongBinary, "GENERAL" },
+    { kDbLongBinary, "IMAGE" },
+};
+
+// Jet's size of a Text or Binary column declared without one.
+static constexpr long kJetDefaultSize = 255;
+
 static const TypeName* TypeNameOf(int type)
 {
     for (const TypeName& entry : kTypeNames)
@@ -83,6 +135,12 @@ FieldDef FieldOf(std::string name, const std::string& declared)
     for (const TypeName& entry : kTypeNames)
         if (base == entry.name && sized == (entry.size == kSized))
             return { std::move(name), entry.type, sized ? size : entry.size };
+    for (const JetTypeName& entry : kJetTypeNames)
+        if (base == entry.name) {
+            bool withSize = entry.type == kDbText || entry.type == kDbBinary;
+            return { std::move(name), entry.type,
+                withSize ? (sized ? size : kJetDefaultSize) : TypeNameOf(entry.type)->size };
+        }
     // Declared by another tool: the DAO type nearest to what SQLite makes of the name.
     auto has = [&](const char* part) { return base.find(part) != std::string::npos; };
     DaoType type = has("INT")                       ? kDbLong

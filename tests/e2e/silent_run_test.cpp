@@ -3,6 +3,7 @@
 #include "support/databases.h"
 #include "support/program_run.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -180,4 +181,49 @@ TEST_F(SilentRun, InteractiveStartWithoutADisplaySaysSoAndEnds)
         EXPECT_NE(installation.Read("stderr.txt").find("no display"), std::string::npos);
         EXPECT_EQ(installation.Read("parameter/Program.ini"), before);
     }
+}
+
+// Projects from Windows. A Jet source database without the template tables is imported, its
+// original kept byte for byte, and the run reports the missing tables exactly as for an SQLite
+// file without them. A Jet component database is imported and loses nothing; a damaged Jet
+// source is reported and left as it was.
+TEST_F(SilentRun, JetDatabasesAreImportedOnceAndKept)
+{
+    auto jet = [](const char* name) {
+        std::ifstream file(
+            std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    MakeDatabases(installation, "Filler", "visiwin32");
+    installation.Write("Lobix/Lobix_Source.mdb", jet("nwind.mdb"));
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0) << installation.Read("stderr.txt");
+    EXPECT_EQ(installation.Read("Lobix/Lobix_Source.mdb.jet"), jet("nwind.mdb"));
+    EXPECT_EQ(
+        Rows(installation.Path("Lobix/Lobix_Source.mdb"), "SELECT COUNT(*) FROM [Order Details]"),
+        Strings { "2155" });
+    std::string jetReport = installation.Read("servicepack.log");
+
+    MakeDatabases(installation, "Filler", "visiwin32");
+    std::filesystem::remove(installation.root / "servicepack.log");
+    installation.Write("Lobix/Lobix_Source.mdb", "");
+    Sql(installation.Path("Lobix/Lobix_Source.mdb"), "CREATE TABLE Orders (OrderID INTEGER)");
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0);
+    EXPECT_FALSE(jetReport.empty());
+    EXPECT_EQ(jetReport, installation.Read("servicepack.log"));
+
+    MakeDatabases(installation, "Filler", "visiwin32");
+    installation.Write("Lobix/Lobix.mdb", jet("DateTestDatabase.mdb"));
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0);
+    EXPECT_EQ(installation.Read("Lobix/Lobix.mdb.jet"), jet("DateTestDatabase.mdb"));
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"),
+        Strings { "1040" });
+
+    std::filesystem::remove(installation.root / "servicepack.log");
+    std::string damaged = jet("nwind.mdb").substr(0, 2048);
+    installation.Write("Lobix/Lobix_Source.mdb", damaged);
+    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0);
+    EXPECT_EQ(installation.Read("Lobix/Lobix_Source.mdb"), damaged);
+    EXPECT_NE(installation.Read("servicepack.log").find("list of tables cannot be read"),
+        std::string::npos)
+        << installation.Read("servicepack.log");
 }

@@ -131,7 +131,8 @@ std::string Plan(const std::string& file, const std::string& indexSql, const std
 
 // Each DAO type keeps its type and size through a stored table and a copy of its layout (a size
 // given to a fixed-size type does not matter); tool-made columns and values read as their declared
-// types mean, also once renamed; the table list follows deletes, by exact name.
+// types mean, Jet's type names included, also once renamed; the table list follows deletes, by
+// exact name.
 TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
 {
     const std::vector<FieldDef> given = { { "b", kDbBoolean, 9 }, { "y", kDbByte, 9 },
@@ -143,10 +144,15 @@ TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
         { "d", kDbDouble, 8 }, { "t", kDbDate, 8 }, { "n", kDbBinary, 16 },
         { "x \"y\"", kDbText, 50 }, { "o", kDbLongBinary, 0 }, { "m", kDbMemo, 0 } };
     std::vector<FieldDef> tool = { { "a", kDbLong, 4 }, { "b", kDbText, 50 }, { "c", kDbMemo, 0 },
-        { "d", kDbDouble, 8 }, { "e", kDbDouble, 8 }, { "f", kDbBoolean, 1 }, { "g", kDbDate, 8 } };
+        { "d", kDbDouble, 8 }, { "e", kDbDouble, 8 }, { "f", kDbBoolean, 1 }, { "g", kDbDate, 8 },
+        { "h", kDbMemo, 0 }, { "i", kDbLong, 4 }, { "j", kDbInteger, 2 }, { "k", kDbBoolean, 1 },
+        { "l", kDbBoolean, 1 }, { "m", kDbDouble, 8 }, { "n", kDbText, 255 },
+        { "o", kDbLongBinary, 0 }, { "p", kDbCurrency, 8 }, { "q", kDbByte, 1 },
+        { "r", kDbText, 255 } };
     Database db = OpenDatabase(NewFile("Lobix.mdb",
         "CREATE TABLE T (a INTEGER, b VARCHAR(50), c TEXT, d DOUBLE, e REAL, f BOOLEAN,"
-        " g DATETIME); INSERT INTO T (b, f, g) VALUES ('x', 1, 5)"));
+        " g DATETIME, h MEMO, i LONG, j SHORT, k BIT, l YESNO, m NUMERIC, n CHAR, o LONGBINARY,"
+        " p MONEY, q BYTE, r varchar); INSERT INTO T (b, f, g, i, k) VALUES ('x', 1, 5, 7, -1)"));
     AppendTable(db, { "Source_PRESET_DEFS", given });
     AppendTable(db, { "PRESET_DEFS", TableFields(db, "source_preset_defs") });
     EXPECT_EQ(TableFields(db, "Source_PRESET_DEFS"), stored);
@@ -157,6 +163,8 @@ TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
     EXPECT_EQ(Column(db, "T", "category_id"), Values { "x" });
     EXPECT_EQ(Column(db, "T", "f"), Values { true });
     EXPECT_EQ(Column(db, "T", "g"), Values { 5.0 });
+    EXPECT_EQ(Column(db, "T", "i"), Values { 7LL });
+    EXPECT_EQ(Column(db, "T", "k"), Values { true });
     DeleteTable(db, "t");
     EXPECT_EQ(TableNames(db), (std::vector<std::string> { "Source_PRESET_DEFS", "PRESET_DEFS" }));
     EXPECT_TRUE(HasTable(db, "PRESET_DEFS"));

@@ -54,11 +54,18 @@ static std::map<std::string, std::shared_ptr<Connection>>& Connections()
     return connections;
 }
 
+// The file's canonical path, worked out once per path: a file opened once per row would
+// otherwise have each folder of its path looked at again.
 static std::string KeyOf(const std::string& foundPath)
 {
-    std::error_code error;
-    std::string key = std::filesystem::weakly_canonical(foundPath, error).string();
-    return error ? foundPath : key;
+    static std::map<std::string, std::string> keys;
+    auto known = keys.find(foundPath);
+    if (known == keys.end()) {
+        std::error_code error;
+        std::string key = std::filesystem::weakly_canonical(foundPath, error).string();
+        known = keys.emplace(foundPath, error ? foundPath : key).first;
+    }
+    return known->second;
 }
 
 static std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& info)

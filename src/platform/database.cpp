@@ -201,6 +201,18 @@ void ReleaseDatabaseFile(const std::string& path)
         Release(found);
 }
 
+void DiscardDatabaseFile(const std::string& path)
+{
+    auto found = Connections().find(KeyOf(ResolvePath(path)));
+    if (found == Connections().end())
+        return;
+    RefuseWhileInUse(*found->second);
+    std::shared_ptr<Connection> c = found->second;
+    Connections().erase(found);
+    c->changed = false;
+    Commit(*c, kDatabaseSource);
+}
+
 void ReleaseDatabaseFiles()
 {
     auto& connections = Connections();

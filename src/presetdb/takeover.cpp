@@ -78,7 +78,6 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
         return;
     bool hasCategorie = false;
     int rowCount = 0;
-    std::vector<std::vector<Value>> oldRows;
     scope.Run([&] {
         for (int position = 0; position < platform::FieldCount(oldRecords); ++position)
             hasCategorie = hasCategorie || platform::UpperCase(platform::FieldName(oldRecords, position)) == "CATEGORIE";
@@ -89,22 +88,20 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
             ++rowCount;
     });
     scope.Run([&] { platform::MoveFirst(oldRecords); });
-    oldRows.assign(rowCount, std::vector<Value>(15));
-    for (std::vector<Value>& slots : oldRows) {
+
+    // Each old row is taken over as soon as it is read: the old and the new table lie in
+    // different files, so this is what reading them all first gives, without a second copy of
+    // the old table in memory. The new table's columns do not change meanwhile: they are
+    // looked at once, at the first old row.
+    std::optional<std::optional<std::string>> missing;
+    for (int i = 0; i < rowCount; ++i) {
+        std::vector<Value> slots(15);
         for (int slot = 0; slot < 15; ++slot)
             if (const char* column = kSlotColumns[slot])
                 scope.Run([&] {
                     slots[slot] = platform::GetValue(oldRecords, slot == 4 && hasCategorie ? "categorie" : column);
                 });
         scope.Run([&] { platform::MoveNext(oldRecords); });
-    }
-    scope.Run([&] { platform::Close(oldRecords); });
-    oldRecords = {};
-
-    // The new table's columns do not change while values are taken over: look once, at the
-    // first old row.
-    std::optional<std::optional<std::string>> missing;
-    for (const std::vector<Value>& slots : oldRows) {
         scope.Run([&] {
             if (!missing)
                 missing = MissingDemandedField(newDatabase);
@@ -126,4 +123,6 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
         });
         scope.Run([&] { platform::Close(match); });
     }
+    scope.Run([&] { platform::Close(oldRecords); });
+    oldRecords = {};
 }

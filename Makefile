@@ -1,7 +1,7 @@
 # The two commands of the README; each installs what is missing first.
 JOBS ?= 2
 
-.PHONY: demo test bench deps
+.PHONY: demo test bench stress deps
 
 deps:
 	@bash scripts/install-deps
@@ -21,3 +21,7 @@ test: deps
 bench: build/Tools/Lobix_Config
 	build/bench/lobix_bench
 	build/bench/lobix_jet_bench
+
+# The silent OK run of the largest project killed at 200 moments instead of 20.
+stress: test
+	cd build-test && QT_QPA_PLATFORM=offscreen LOBIX_KILL_MOMENTS=200 tests/lobix_tests --gtest_filter='InterruptedRun.*'

@@ -4,8 +4,10 @@
 #include "config/installation_paths.h"
 #include "config/project_settings.h"
 #include "diagnostics/edit_info.h"
+#include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "dialog/main_window.h"
+#include "platform/profile.h"
 #include "platform/toolkit.h"
 
 #include <algorithm>
@@ -38,6 +40,8 @@ void dialog::SetupUserInterFace()
 {
     diagnostics::ErrorScope scope("SetupUserInterFace");
     CamModel& model = Model();
+    // The several hundred reads take the file from disk once.
+    platform::HeldProfileWrites held;
     std::string file, valid;
     platform::Control& tabs = *platform::FindControl("TabStripMachine");
     scope.Run([&] {
@@ -81,16 +85,23 @@ void dialog::SetupUserInterFace()
     });
 }
 
+std::string dialog::ProgramIniForSaving()
+{
+    std::string file = config::GetProgramIniPath(config::kProgramIniForWriting);
+    // A missing program.ini is created, so no edit is lost.
+    return file.empty() ? config::InstallationProgramIniPath() : file;
+}
+
 void dialog::WriteInputs()
 {
     diagnostics::ErrorScope scope("WriteInputs");
     const CamModel& model = Model();
+    // Every entry goes to memory first and each file is replaced once, so a crash leaves it old
+    // or new, never half of each.
+    platform::HeldProfileWrites held;
     std::string file, valid;
     scope.Run([&] {
-        file = config::GetProgramIniPath(config::kProgramIniForWriting);
-        // A missing program.ini is created, so no edit is lost.
-        if (file.empty())
-            file = config::InstallationProgramIniPath();
+        file = ProgramIniForSaving();
         valid = config::GetValidMachines();
     });
     int machines = std::min(config::MachineCount(), kMaxMachines);
@@ -110,4 +121,10 @@ void dialog::WriteInputs()
     }
     scope.Run([&] { config::SaveIni(model.Cams270, "Machine1", "CamNr270", file); });
     scope.Run([&] { diagnostics::WriteEditInfo(); });
+    std::string failed = held.Store();
+    if (!failed.empty()) {
+        diagnostics::ShowFault("File '" + failed + "' could not be written." + diagnostics::kLfCr
+            + "The cam settings were not saved.");
+        diagnostics::EndProgram();
+    }
 }

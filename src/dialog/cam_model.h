@@ -4,6 +4,8 @@
 
 #include "config/project_settings.h"
 
+#include <string>
+
 namespace dialog {
 
 inline constexpr int kMaxMachines = config::kMaxMachines;
@@ -40,8 +42,13 @@ short& CamCell(short (&values)[kMaxMachines + 1][kCams + 1], int machine, int ca
 // Loads the model from program.ini and builds one tab per edited machine, then shows the first.
 void SetupUserInterFace();
 
+// The installation's program.ini, composed when it does not exist yet.
+std::string ProgramIniForSaving();
+
 // Saves the model of every edited machine and the project-wide switch to the installation's
-// program.ini (creating it when missing), then writes the edit-info record.
+// program.ini (creating it when missing), then writes the edit-info record. Each file is
+// replaced once, at the end; when one cannot be written, a fault message names it and the
+// program ends with status 1, every file left as it was.
 void WriteInputs();
 
 }

@@ -1,13 +1,20 @@
 #include "dialog/closing.h"
 
+#include "config/installation_paths.h"
 #include "diagnostics/abort_question.h"
+#include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "editing/help_display.h"
 #include "platform/exit.h"
+#include "platform/files.h"
 #include "platform/toolkit.h"
 #include "presetdb/extension_driver.h"
+#include "startup/command_line.h"
+
+#include <string>
+#include <vector>
 
 void dialog::CommandOK_Click()
 {
@@ -45,12 +52,37 @@ void dialog::Form_QueryUnload(bool& cancel)
     scope.Run([&] { cancel = !diagnostics::ConfirmCancel(); });
 }
 
+// The files the OK sequence replaces, in the order it replaces them.
+static std::vector<std::string> FilesToReplace()
+{
+    std::vector<std::string> files;
+    if (std::string source = config::GetPathSourceOCXMDB(); !source.empty())
+        files = { source, config::GetPathOCXMDB() };
+    files.push_back(dialog::ProgramIniForSaving());
+    files.push_back(config::GetCFGPath());
+    return files;
+}
+
+// Before anything is replaced: when one of the files cannot be, says so and ends with status 1.
+static void EnsureEverythingCanBeSaved()
+{
+    for (const std::string& file : FilesToReplace())
+        if (!platform::CanReplaceFile(file)) {
+            diagnostics::ShowFault(
+                "File '" + file + "' cannot be written." + diagnostics::kLfCr + "Nothing was saved.");
+            diagnostics::EndProgram();
+        }
+}
+
 void dialog::CloseMe()
 {
     diagnostics::ErrorScope scope("CloseMe");
     Window().OkSequenceRunning = true;
-    scope.Run([&] { platform::ProcessPendingMessages(); });
+    // Without a window there is nothing to redraw.
+    if (!startup::Modes().SilentMode)
+        scope.Run([&] { platform::ProcessPendingMessages(); });
     scope.Run([&] { platform::SetMousePointer(platform::kHourglassPointer); });
+    scope.Run([&] { EnsureEverythingCanBeSaved(); });
     scope.Run([&] { presetdb::WorkOnMDB(); });
     scope.Run([&] { WriteInputs(); });
     scope.Run([&] { platform::SetMousePointer(platform::kDefaultPointer); });

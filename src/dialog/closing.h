@@ -15,6 +15,8 @@ void CommandCancel_Click();
 void Form_QueryUnload(bool& cancel);
 
 // The OK sequence: hourglass, database extension, settings and edit-info record saved, end.
+// Before the database is touched, every file it will replace is checked; when one cannot be
+// replaced, a fault message names it and the program ends with status 1, nothing changed.
 void CloseMe();
 
 }

@@ -4,6 +4,7 @@
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
 #include "editing/editing_state.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 #include "platform/toolkit.h"
 
@@ -31,6 +32,8 @@ static bool HasCaption(const platform::Control& control)
 
 void editing::LoadToolTipTexts()
 {
+    // The language code and the missing keys are written to the file together, at the end.
+    platform::HeldProfileWrites held;
     const std::string language = config::GetLanguage();
     const std::string file = config::LanguageFilePath();
     const bool german = language == "1031";
@@ -68,4 +71,5 @@ void editing::LoadToolTipTexts()
             }
         });
     }
+    held.Store();
 }

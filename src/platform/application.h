@@ -9,8 +9,9 @@ namespace platform {
 // is set.
 bool HasDisplay();
 
-// Creates the application (on Qt's offscreen platform when `headless`, without touching the
-// process environment), runs `body` and returns its result.
+// Creates the application (on Qt's offscreen platform when `headless`, chosen by argument rather
+// than through the environment), runs `body` and returns its result. Without XDG_RUNTIME_DIR it
+// names a private runtime folder for Qt first, so that Qt has no warning to print.
 int RunApplication(int argc, char** argv, bool headless, const std::function<int()>& body);
 
 }

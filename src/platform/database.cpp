@@ -56,11 +56,18 @@ static std::map<std::string, std::shared_ptr<Connection>>& Connections()
     return connections;
 }
 
+// The file's canonical path, worked out once per path: a file opened once per row would
+// otherwise have each folder of its path looked at again.
 static std::string KeyOf(const std::string& foundPath)
 {
-    std::error_code error;
-    std::string key = std::filesystem::weakly_canonical(foundPath, error).string();
-    return error ? foundPath : key;
+    static std::map<std::string, std::string> keys;
+    auto known = keys.find(foundPath);
+    if (known == keys.end()) {
+        std::error_code error;
+        std::string key = std::filesystem::weakly_canonical(foundPath, error).string();
+        known = keys.emplace(foundPath, error ? foundPath : key).first;
+    }
+    return known->second;
 }
 
 std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& info)
@@ -202,6 +209,18 @@ void ReleaseDatabaseFile(const std::string& path)
     auto found = Connections().find(KeyOf(ResolvePath(path)));
     if (found != Connections().end())
         Release(found);
+}
+
+void DiscardDatabaseFile(const std::string& path)
+{
+    auto found = Connections().find(KeyOf(ResolvePath(path)));
+    if (found == Connections().end())
+        return;
+    RefuseWhileInUse(*found->second);
+    std::shared_ptr<Connection> c = found->second;
+    Connections().erase(found);
+    c->changed = false;
+    Commit(*c, kDatabaseSource);
 }
 
 void ReleaseDatabaseFiles()

@@ -178,7 +178,13 @@ void SetValue(Recordset& records, int position, const Value& value);
 // cached; raises 3045 while a handle of it is open.
 void ReleaseDatabaseFile(const std::string& path);
 
-// The same for every cached file; raises 3045 and closes none while any handle is open.
+// Drops the pending changes of the file at `path` and closes its cached connection, for a file
+// about to be replaced: until then it stays on disk as it was before them. Does nothing when the
+// file is not cached; raises 3045 while a handle of it is open.
+void DiscardDatabaseFile(const std::string& path);
+
+// The same as ReleaseDatabaseFile for every cached file; raises 3045 and closes none while any
+// handle is open.
 void ReleaseDatabaseFiles();
 
 // Commits the pending changes of every cached file without closing anything, for a process that

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -31,10 +32,8 @@ static std::string FindInFolder(const std::string& folder, const std::string& na
     return matches.front();
 }
 
-std::string ResolvePath(const std::string& path)
+static std::string ResolveOnDisk(const std::string& path)
 {
-    if (path.empty())
-        return path;
     std::error_code error;
     if (fs::exists(path, error))
         return path;
@@ -62,6 +61,30 @@ std::string ResolvePath(const std::string& path)
     if (path.front() != '/' && resolved.rfind("./", 0) == 0)
         resolved.erase(0, 2);
     return resolved;
+}
+
+// Each composed path is looked up on disk once; creating a file forgets every result, since a
+// path that named nothing may now find the new file under another letter case.
+static std::map<std::string, std::string>& ResolvedPaths()
+{
+    static std::map<std::string, std::string> resolved;
+    return resolved;
+}
+
+std::string ResolvePath(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    auto& resolved = ResolvedPaths();
+    auto known = resolved.find(path);
+    if (known == resolved.end())
+        known = resolved.emplace(path, ResolveOnDisk(path)).first;
+    return known->second;
+}
+
+void ForgetResolvedPaths()
+{
+    ResolvedPaths().clear();
 }
 
 bool FileExists(const std::string& path)
@@ -96,22 +119,75 @@ static bool WriteAll(int fd, const char* data, size_t size)
     return true;
 }
 
-// Writes `content` to a new temporary file in `target`'s folder and renames it over `target`.
+// A new temporary file in `target`'s folder holding `content` with `mode`; "" on failure.
 // `durable` also waits for the disk, for files too costly to lose to a power cut.
-static bool WriteThroughTemporary(
-    const std::string& target, const std::string& content, mode_t mode, bool durable)
+static std::string WriteTemporary(const std::string& target, const std::string& content, mode_t mode, bool durable)
 {
     std::string temporary = target + ".tmpXXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
-        return false;
+        return {};
     bool ok = WriteAll(fd, content.data(), content.size()) && ::fchmod(fd, mode) == 0
         && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0)
-        return true;
+    if (ok)
+        return temporary;
     ::unlink(temporary.c_str());
-    return false;
+    return {};
+}
+
+static std::string FolderOf(const std::string& target)
+{
+    std::string folder = fs::path(target).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+// Makes a rename in the folder last through a power cut.
+static void SyncFolder(const std::string& target)
+{
+    int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+static bool RenameOver(const std::string& temporary, const std::string& target)
+{
+    bool created = ::access(target.c_str(), F_OK) != 0;
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (created)
+        ForgetResolvedPaths();
+    return true;
+}
+
+static bool WriteThroughTemporary(
+    const std::string& target, const std::string& content, mode_t mode, bool durable)
+{
+    std::string temporary = WriteTemporary(target, content, mode, durable);
+    if (temporary.empty() || !RenameOver(temporary, target))
+        return false;
+    if (durable)
+        SyncFolder(target);
+    return true;
+}
+
+// The permission bits an existing file keeps (0644 for a new one); false when the target is no
+// regular file or is read-only. The owner's write bit counts too: root passes access() on a
+// read-only file.
+static bool ModeForReplacing(const std::string& target, mode_t& mode)
+{
+    mode = 0644;
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0)
+        return true;
+    if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0)
+        return false;
+    mode = info.st_mode & 07777;
+    return true;
 }
 
 // The file a replacement writes: the path as found, with the symbolic links at its end followed
@@ -138,21 +214,62 @@ bool ReplaceFileContent(const std::string& path, const std::string& content)
         return false;
     const std::string& target = *found;
     mode_t mode = 0644;
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) {
-        // The owner's write bit counts too: root passes access() on a read-only file.
-        if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0)
-            return false;
-        mode = info.st_mode & 07777;
+    return ModeForReplacing(target, mode) && WriteThroughTemporary(target, content, mode, false);
+}
+
+std::string ReplaceFileContents(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    std::vector<std::pair<std::string, std::string>> staged; // temporary file, target
+    auto failed = [&](size_t from, const std::string& path) {
+        for (size_t i = from; i < staged.size(); ++i)
+            ::unlink(staged[i].first.c_str());
+        return path;
+    };
+    for (const auto& [path, content] : files) {
+        std::string target = ReplacementTarget(path).value_or("");
+        mode_t mode = 0644;
+        std::string temporary;
+        if (target.empty() || !ModeForReplacing(target, mode)
+            || (temporary = WriteTemporary(target, content, mode, true)).empty())
+            return failed(0, path);
+        staged.emplace_back(temporary, target);
     }
-    return WriteThroughTemporary(target, content, mode, false);
+    for (size_t i = 0; i < staged.size(); ++i)
+        if (!RenameOver(staged[i].first, staged[i].second))
+            return failed(i + 1, files[i].first);
+    for (const auto& [temporary, target] : staged)
+        SyncFolder(target);
+    return {};
+}
+
+bool CanReplaceFile(const std::string& path)
+{
+    std::string target = path.empty() ? "" : ReplacementTarget(path).value_or("");
+    if (target.empty())
+        return false;
+    std::string folder = FolderOf(target);
+    mode_t mode = 0644;
+    struct stat info {};
+    if (!ModeForReplacing(target, mode) || ::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
+        || (info.st_mode & S_IWUSR) == 0)
+        return false;
+    std::string temporary = WriteTemporary(target, {}, 0600, false);
+    if (temporary.empty())
+        return false;
+    ::unlink(temporary.c_str());
+    return true;
 }
 
 bool AppendLine(const std::string& path, const std::string& line)
 {
     if (path.empty())
         return false;
-    int fd = ::open(ResolvePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    std::string target = ResolvePath(path);
+    int fd = ::open(target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        ForgetResolvedPaths();
+    }
     if (fd < 0)
         return false;
     std::string text = line + "\r\n";

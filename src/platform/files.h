@@ -4,13 +4,19 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
 // The path as it exists on disk: each component that does not exist as written is looked up
 // without regard to case in its folder (first match of a sorted listing). Components that are
 // not found at all are kept as composed, so the result also names a file to be created.
+// Each path is looked up once per run; creating a file through this layer renews the look-ups.
 std::string ResolvePath(const std::string& path);
+
+// Drops every remembered look-up, for files made or renamed by others.
+void ForgetResolvedPaths();
 
 // True when a regular file (not a folder) exists at the path, matched without regard to case.
 bool FileExists(const std::string& path);
@@ -25,6 +31,16 @@ bool ReadWholeFile(const std::string& path, std::string& content);
 // existing file is refused. Keeps an existing file's permission bits. False on any failure, with
 // the old file left as it was and no temporary file behind.
 bool ReplaceFileContent(const std::string& path, const std::string& content);
+
+// Replaces several files, each (path, content) through a temporary file beside it: every
+// temporary file is written and synced to disk before the first rename, then each is renamed
+// over its file and the folder synced. A file that cannot be written stops it before any rename,
+// leaving every file as it was. Returns the path of the file that failed, "" when all were replaced.
+std::string ReplaceFileContents(const std::vector<std::pair<std::string, std::string>>& files);
+
+// True when the file could be replaced now: it is missing or a regular file its owner may write,
+// its folder exists and its owner may write it, and a temporary file can be made there.
+bool CanReplaceFile(const std::string& path);
 
 // Appends `line` and CR LF to the file, creating it when missing; opened and closed for this
 // line alone. False when the file cannot be written.

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -108,14 +111,74 @@ static std::string_view StripQuotes(std::string_view value)
     return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
+namespace {
+
+// A file's copy while writes are held: read once when first touched, then changed in memory.
+struct HeldFile {
+    bool exists = false;
+    bool present = false; // `content` holds the file: read from disk or made by a write
+    std::string content;
+    std::optional<bool> writable; // known from the first write on
+    bool changed = false;
+};
+
+}
+
+// The files touched while writes are held, by their path on disk; none while not held.
+static std::optional<std::map<std::string, HeldFile>>& HeldFiles()
+{
+    static std::optional<std::map<std::string, HeldFile>> files;
+    return files;
+}
+
+// A file that a held write made is found under another letter case too, as it will be on disk.
+static HeldFile* MadeWhileHeld(const std::string& target)
+{
+    fs::path wanted(target);
+    for (auto& [path, file] : *HeldFiles()) {
+        fs::path made(path);
+        if (!file.exists && file.present && made.parent_path() == wanted.parent_path()
+            && SameName(made.filename().string(), wanted.filename().string()))
+            return &file;
+    }
+    return nullptr;
+}
+
+static HeldFile& Held(const std::string& target)
+{
+    auto& files = *HeldFiles();
+    auto found = files.find(target);
+    if (found != files.end() && (found->second.exists || found->second.present))
+        return found->second;
+    if (HeldFile* made = MadeWhileHeld(target))
+        return *made;
+    if (found == files.end()) {
+        HeldFile file;
+        std::error_code error;
+        file.exists = fs::exists(target, error);
+        file.present = file.exists && platform::ReadWholeFile(target, file.content);
+        found = files.emplace(target, std::move(file)).first;
+    }
+    return found->second;
+}
+
 // The entry's value as a caller sees it; false when the file, section or key is missing.
 static bool ReadValue(
     const std::string& section, const std::string& key, const std::string& file, std::string& value)
 {
-    std::string content;
-    if (file.empty() || !platform::ReadWholeFile(file, content))
+    std::string ownCopy;
+    const std::string* content = &ownCopy;
+    if (file.empty())
         return false;
-    Entry entry = Find(content, TrimSpaces(section), TrimSpaces(key));
+    if (HeldFiles()) {
+        const HeldFile& held = Held(platform::ResolvePath(file));
+        if (!held.present)
+            return false;
+        content = &held.content;
+    } else if (!platform::ReadWholeFile(file, ownCopy)) {
+        return false;
+    }
+    Entry entry = Find(*content, TrimSpaces(section), TrimSpaces(key));
     if (!entry.keyFound)
         return false;
     // Windows holds a value's length in 16 bits, so longer values wrap around.
@@ -172,31 +235,28 @@ std::uint32_t platform::GetPrivateProfileInt(
     return ParseDecimal(value);
 }
 
-bool platform::WritePrivateProfileString(const std::string& section, const std::string& key,
-    const std::string& value, const std::string& file)
+// False when the file cannot be written: its folder is missing or read-only, or it exists and is
+// no regular file or is read-only.
+static bool MayWrite(const std::string& target)
 {
-    if (file.empty())
-        return false;
-    std::string target = platform::ResolvePath(file);
     fs::path folder = fs::path(target).parent_path();
     if (folder.empty())
         folder = ".";
     std::error_code error;
     if (!fs::is_directory(folder, error) || !OwnerMayWrite(folder))
         return false;
-    std::string content;
-    if (fs::exists(target, error)
-        && (!fs::is_regular_file(target, error) || !OwnerMayWrite(target)
-            || !platform::ReadWholeFile(target, content)))
-        return false;
+    return !fs::exists(target, error) || (fs::is_regular_file(target, error) && OwnerMayWrite(target));
+}
 
-    std::string_view sectionName = TrimSpaces(section);
-    std::string_view keyName = TrimSpaces(key);
+// Writes or replaces the entry in the file's bytes, as the single-entry write does on disk.
+static void Splice(std::string& content, std::string_view sectionName, std::string_view keyName,
+    const std::string& value)
+{
     Entry entry = Find(content, sectionName, keyName);
     if (entry.keyFound) {
         std::string line = std::string(entry.key) + "=" + value + "\r\n";
         content.replace(entry.lineBegin, entry.lineEnd - entry.lineBegin, line);
-        return platform::ReplaceFileContent(target, content);
+        return;
     }
     size_t at = entry.sectionFound ? entry.insertAt : content.size();
     std::string addition;
@@ -206,5 +266,49 @@ bool platform::WritePrivateProfileString(const std::string& section, const std::
         addition.append("[").append(sectionName).append("]\r\n");
     addition.append(keyName).append("=").append(value).append("\r\n");
     content.insert(at, addition);
+}
+
+bool platform::WritePrivateProfileString(const std::string& section, const std::string& key,
+    const std::string& value, const std::string& file)
+{
+    if (file.empty())
+        return false;
+    std::string target = platform::ResolvePath(file);
+    if (HeldFiles()) {
+        HeldFile& held = Held(target);
+        if (!held.writable)
+            held.writable = MayWrite(target) && (held.present || !held.exists);
+        if (!*held.writable)
+            return false;
+        Splice(held.content, TrimSpaces(section), TrimSpaces(key), value);
+        held.present = held.changed = true;
+        return true;
+    }
+    std::string content;
+    std::error_code error;
+    if (!MayWrite(target) || (fs::exists(target, error) && !platform::ReadWholeFile(target, content)))
+        return false;
+    Splice(content, TrimSpaces(section), TrimSpaces(key), value);
     return platform::ReplaceFileContent(target, content);
+}
+
+platform::HeldProfileWrites::HeldProfileWrites()
+{
+    HeldFiles().emplace();
+}
+
+platform::HeldProfileWrites::~HeldProfileWrites()
+{
+    HeldFiles().reset();
+}
+
+std::string platform::HeldProfileWrites::Store()
+{
+    std::vector<std::pair<std::string, std::string>> changed;
+    if (HeldFiles())
+        for (auto& [target, held] : *HeldFiles())
+            if (held.changed)
+                changed.emplace_back(target, std::move(held.content));
+    HeldFiles().reset();
+    return platform::ReplaceFileContents(changed);
 }

@@ -24,4 +24,21 @@ std::uint32_t GetPrivateProfileInt(const std::string& section, const std::string
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
     const std::string& value, const std::string& file);
 
+// While one exists, the functions above work on an in-memory copy of each file, read once when
+// first touched: reads see the writes made since, and nothing reaches the disk. A write that the
+// file would refuse is refused at once, as without the hold. Store() writes every changed file
+// once and ends the hold; ending it without Store() drops the writes.
+class HeldProfileWrites {
+public:
+    HeldProfileWrites();
+    ~HeldProfileWrites();
+    HeldProfileWrites(const HeldProfileWrites&) = delete;
+    HeldProfileWrites& operator=(const HeldProfileWrites&) = delete;
+
+    // Every temporary file is written and synced before the first rename (ReplaceFileContents),
+    // so a file that cannot be written leaves every file as it was. Returns the path of the
+    // file that could not be written, "" when all were stored.
+    std::string Store();
+};
+
 }

@@ -133,6 +133,9 @@ void presetdb::WorkOnMDB()
     scope.Run([&] { platform::Close(oldRecords); });
     scope.Run([&] { platform::Close(database); });
     scope.Run([&] {
+        // The component database is replaced next; its changes only served the takeover, and
+        // storing them would leave it neither old nor new should the run stop before the copy.
+        platform::DiscardDatabaseFile(component);
         platform::ReleaseDatabaseFiles();
         if (!platform::CopyFileReplacing(source, component))
             platform::Raise(platform::kPathFileAccess);

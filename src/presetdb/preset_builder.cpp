@@ -8,7 +8,9 @@
 #include "platform/text.h"
 #include "platform/toolkit.h"
 #include "presetdb/preset_state.h"
+#include "startup/command_line.h"
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -43,6 +45,22 @@ std::string PairNumber(const Value& offset, short templateRows)
     return std::to_string(static_cast<long long>(std::floor(position / 2)) + 1);
 }
 
+}
+
+// Keeps the window responsive while the rows are built without a call for each row and column:
+// pending messages are processed once at least 15 ms have passed since the last time, and never
+// without a window, where there is nothing to redraw.
+static void LetTheWindowReact()
+{
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last;
+    if (startup::Modes().SilentMode)
+        return;
+    Clock::time_point now = Clock::now();
+    if (now - last < std::chrono::milliseconds(15))
+        return;
+    last = now;
+    platform::ProcessPendingMessages();
 }
 
 // One template row's column j of the new row: texts get the machine's name and, for var_name,
@@ -121,14 +139,14 @@ void presetdb::CreateRecordSets(platform::Database& database)
             continue;
         const std::string machine = config::Project().MachineNames[m];
         for (int r = 1; r <= rows; ++r) {
-            platform::ProcessPendingMessages();
+            LetTheWindowReact();
             if (r > 360 && !cams270)
                 continue;
             scope.Run([&] { platform::AddNew(target); });
             scope.Run([&] { platform::SetValue(target, 0, Value(static_cast<long long>(nextId))); });
             scope.Run([&] { nextId = platform::ToInteger(nextId + 1); });
             for (int j = 1; j < targetColumns; ++j) {
-                platform::ProcessPendingMessages();
+                LetTheWindowReact();
                 Value source = j < columns ? sourceRows[r - 1][j] : Value();
                 FillColumn(scope, target, j, source, machine, rowNumber, rows);
             }

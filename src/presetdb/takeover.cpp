@@ -84,7 +84,6 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
         return;
     bool hasCategorie = false;
     int rowCount = 0;
-    std::vector<std::vector<Value>> oldRows;
     scope.Run([&] {
         for (int position = 0; position < platform::FieldCount(oldRecords); ++position)
             hasCategorie = hasCategorie
@@ -97,27 +96,26 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
             ++rowCount;
     });
     scope.Run([&] { platform::MoveFirst(oldRecords); });
-    oldRows.assign(rowCount, std::vector<Value>(15));
-    for (std::vector<Value>& slots : oldRows) {
+
+    // The new table's columns do not change while values are taken over: look once, before the
+    // first old row. A table that cannot be opened has no columns, so "part" is missing.
+    if (rowCount > 0) {
+        std::vector<std::string> columns;
+        scope.Run([&] { columns = NewColumnNames(newDatabase); });
+        if (std::optional<std::string> missing = MissingDemandedField(columns))
+            EndWithConflict(*missing);
+    }
+    // Each old row is taken over as soon as it is read: the old and the new table lie in
+    // different files, so this is what reading them all first gives, without a second copy of
+    // the old table in memory.
+    for (int i = 0; i < rowCount; ++i) {
+        std::vector<Value> slots(15);
         for (int slot = 0; slot < 15; ++slot)
             if (const char* column = kSlotColumns[slot])
                 scope.Run([&] {
                     slots[slot] = platform::GetValue(oldRecords, slot == 4 && hasCategorie ? "categorie" : column);
                 });
         scope.Run([&] { platform::MoveNext(oldRecords); });
-    }
-    scope.Run([&] { platform::Close(oldRecords); });
-    oldRecords = {};
-
-    // The new table's columns do not change while values are taken over: look once, before the
-    // first old row. A table that cannot be opened has no columns, so "part" is missing.
-    if (!oldRows.empty()) {
-        std::vector<std::string> columns;
-        scope.Run([&] { columns = NewColumnNames(newDatabase); });
-        if (std::optional<std::string> missing = MissingDemandedField(columns))
-            EndWithConflict(*missing);
-    }
-    for (const std::vector<Value>& slots : oldRows) {
         platform::Recordset match;
         diagnostics::ErrorScope ignored("TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Silenced);
         ignored.Run([&] { match = platform::OpenRecordset(newDatabase, MatchingQuery(slots)); });
@@ -133,4 +131,6 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
         });
         scope.Run([&] { platform::Close(match); });
     }
+    scope.Run([&] { platform::Close(oldRecords); });
+    oldRecords = {};
 }

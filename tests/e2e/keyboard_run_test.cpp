@@ -20,7 +20,7 @@ TEST(KeyboardRun, TypedNegativeValueIsSavedOnOk)
         installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
         const int port = FreePort();
         pid_t program = StartProgram(installation, "",
-            "'EDITOR=abc' 'QT_QPA_PLATFORM=vnc:size=800x600:port=" + std::to_string(port) + "'");
+            { "EDITOR=abc", "QT_QPA_PLATFORM=vnc:size=800x600:port=" + std::to_string(port) });
         try {
             RemoteKeyboard keyboard(port, 60);
             keyboard.Type("-5");

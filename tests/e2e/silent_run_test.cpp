@@ -76,6 +76,27 @@ TEST_F(SilentRun, SavesTheStoredSettingsAndRebuildsThePresetsOfTheSelectedMachin
         Rows(component, "SELECT COUNT(*) FROM PRESET_DEFS WHERE abs_max = 300"), Strings { "104" });
     EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb-journal"));
     EXPECT_FALSE(installation.Exists("servicepack.log")) << installation.Read("servicepack.log");
+    EXPECT_EQ(installation.Read("stderr.txt"), "");
+}
+
+// Checked before anything changes: a file or folder the run cannot write ends it with status 1,
+// names the file and leaves every file of the project as it was.
+TEST_F(SilentRun, AFileThatCannotBeReplacedIsNamedAndNothingIsSaved)
+{
+    MakeDatabases(installation, "Filler,Packer", "studio");
+    const std::pair<const char*, const char*> cases[] = { { "parameter/Program.ini", "parameter/Program.ini" },
+        { "Lobix", "Lobix/Lobix_Source.mdb" } };
+    for (const auto& [readOnly, named] : cases) {
+        const auto writeBits = std::filesystem::perms::owner_write | std::filesystem::perms::group_write;
+        std::map<std::string, std::string> before = installation.ProjectFiles();
+        std::filesystem::permissions(installation.root / readOnly, writeBits, std::filesystem::perm_options::remove);
+        EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1) << readOnly;
+        std::filesystem::permissions(installation.root / readOnly, writeBits, std::filesystem::perm_options::add);
+        EXPECT_EQ(installation.ProjectFiles(), before) << readOnly;
+        EXPECT_EQ(installation.Read("servicepack.log"),
+            "! Fault Lobix_Config: File '" + installation.Path(named) + "' cannot be written.\n\rNothing was saved.\r\n");
+        std::filesystem::remove(installation.root / "servicepack.log");
+    }
 }
 
 TEST_F(SilentRun, CreatesAMissingProgramIni)
@@ -176,7 +197,7 @@ TEST_F(SilentRun, InteractiveStartWithoutADisplaySaysSoAndEnds)
 {
     std::string before = installation.Read("parameter/Program.ini");
     // Only blanks are trimmed from a value: a tab before SILENT makes the start interactive.
-    for (const char* arguments : { "", "'/EXTERNAL=\tSILENT'" }) {
+    for (const char* arguments : { "", "/EXTERNAL=\tSILENT" }) {
         EXPECT_EQ(RunProgram(installation, arguments), 2) << arguments;
         EXPECT_NE(installation.Read("stderr.txt").find("no display"), std::string::npos);
         EXPECT_EQ(installation.Read("parameter/Program.ini"), before);

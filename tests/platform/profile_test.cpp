@@ -1,10 +1,13 @@
 // The INI functions on real files, each test in a fresh temporary folder.
 #include "platform/profile.h"
 
+#include "platform/files.h"
+
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -148,4 +151,76 @@ TEST_F(Profile, WriteRefusesReadOnlyPlacesAndKeepsPermissions)
     EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", (folder / "missing" / "t.ini").string()));
     EXPECT_FALSE(WritePrivateProfileString("s", "k", "v", ""));
     EXPECT_EQ(Files(), 1);
+}
+
+// Writes held in memory and stored together leave the bytes the same writes leave one by one,
+// and every read in between gives what it gives there.
+TEST_F(Profile, HeldWritesStoreWhatWritesOneByOneWould)
+{
+    const std::string_view starts[] = { {}, "[s]\r\nk=1\r\n;c\r\n\r\n[t]\r\na=2"sv, "x\0y\n[S]\nb=0"sv };
+    const char* sections[] = { "s", "S", " s ", "t", "new" };
+    const char* keys[] = { "k", "K", "a", "b ", ";c", "z" };
+    const char* values[] = { "", "1", " v ", "\"q\"" };
+    const std::string files[] = { ini, (folder / "b.ini").string(), (folder / "B.INI").string() };
+    std::mt19937 random(10);
+    auto pick = [&](const auto& options) { return options[random() % std::size(options)]; };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::array<std::string, 4>> writes(1 + random() % 30);
+        for (auto& write : writes)
+            write = { pick(files), pick(sections), pick(keys), pick(values) };
+        std::string_view start = starts[round % std::size(starts)];
+        auto run = [&](bool held) {
+            for (const std::string& file : files)
+                fs::remove(file);
+            for (const std::string& file : { files[0], files[1] }) {
+                if (start.data())
+                    std::ofstream(file, std::ios::binary) << start;
+            }
+            ForgetResolvedPaths();
+            std::optional<HeldProfileWrites> hold;
+            if (held)
+                hold.emplace();
+            std::vector<std::string> seen;
+            for (const auto& [file, section, key, value] : writes) {
+                EXPECT_TRUE(WritePrivateProfileString(section, key, value, file));
+                seen.push_back(GetPrivateProfileString(pick(sections), pick(keys), "-", 255, pick(files)));
+            }
+            if (hold) {
+                EXPECT_EQ(hold->Store(), "");
+            }
+            for (const std::string& file : files)
+                seen.push_back(std::string(std::istreambuf_iterator<char>(std::ifstream(file, std::ios::binary).rdbuf()), {}));
+            return seen;
+        };
+        std::mt19937 same = random;
+        std::vector<std::string> oneByOne = run(false);
+        random = same;
+        EXPECT_EQ(run(true), oneByOne) << "round " << round;
+    }
+}
+
+// A held write is refused where the file refuses it; a file that cannot be stored leaves every
+// file as it was, and a hold ended without storing writes nothing.
+TEST_F(Profile, HeldWritesChangeNothingUnlessAllCanBeStored)
+{
+    const std::string other = (folder / "sub" / "c.ini").string();
+    for (bool removeFolder : { false, true }) {
+        Put("[s]\r\nk=1\r\n");
+        fs::create_directory(folder / "sub");
+        std::ofstream(folder / "r.ini") << "[s]\r\n";
+        fs::permissions(folder / "r.ini", fs::perms(0444));
+        HeldProfileWrites held;
+        EXPECT_FALSE(WritePrivateProfileString("s", "k", "2", (folder / "r.ini").string()));
+        EXPECT_TRUE(WritePrivateProfileString("s", "n", "2", (folder / "T.ini").string()));
+        EXPECT_TRUE(WritePrivateProfileString("s", "k", "3", other));
+        EXPECT_EQ(GetPrivateProfileString("s", "k", "", 255, other), "3");
+        if (removeFolder) {
+            fs::remove_all(folder / "sub");
+            EXPECT_EQ(held.Store(), other);
+        }
+        EXPECT_EQ(Content(), "[s]\r\nk=1\r\n");
+        EXPECT_EQ(Files(), 2 + !removeFolder);
+        fs::remove(folder / "r.ini");
+    }
+    EXPECT_FALSE(fs::exists(other));
 }

@@ -5,6 +5,7 @@
 #include "dialog/main_window.h"
 #include "editing/editing_state.h"
 #include "platform/exit.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "platform/toolkit.h"
@@ -61,6 +62,7 @@ void TempInstallation::Write(const std::string& relative, const std::string& con
 {
     std::filesystem::create_directories((root / relative).parent_path());
     std::ofstream(root / relative, std::ios::binary) << content;
+    platform::ForgetResolvedPaths();
 }
 
 std::string TempInstallation::Read(const std::string& relative) const
@@ -74,6 +76,18 @@ std::string TempInstallation::Read(const std::string& relative) const
 bool TempInstallation::Exists(const std::string& relative) const
 {
     return std::filesystem::exists(root / relative);
+}
+
+std::map<std::string, std::string> TempInstallation::ProjectFiles() const
+{
+    std::map<std::string, std::string> files;
+    for (const char* folder : { "parameter", "Lobix" })
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder))
+            if (entry.is_regular_file()) {
+                std::string relative = std::filesystem::relative(entry.path(), root).string();
+                files[relative] = Read(relative);
+            }
+    return files;
 }
 
 std::string TempInstallation::Entry(
@@ -96,6 +110,7 @@ void ResetModules()
     dialog::Window() = {};
     editing::State() = {};
     platform::DestroyWindow();
+    platform::ForgetResolvedPaths();
 }
 
 int EndStatus(const std::function<void()>& action)

@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     void Write(const std::string& relative, const std::string& content) const;
     std::string Read(const std::string& relative) const; // "" when missing
     bool Exists(const std::string& relative) const;
+    // Every file of the project's folders (parameter and Lobix), by path below the
+    // installation folder, with its bytes.
+    std::map<std::string, std::string> ProjectFiles() const;
     // An INI entry of a file below the installation folder; "<missing>" when it has none.
     std::string Entry(
         const std::string& relative, const std::string& section, const std::string& key) const;

@@ -1,17 +1,17 @@
 #include "support/program_run.h"
 
-#include <chrono>
 #include <csignal>
-#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-static std::string Command(const testing_support::TempInstallation& installation,
-    const std::string& arguments, const std::string& environment)
+pid_t testing_support::StartProgram(const TempInstallation& installation,
+    const std::string& arguments, std::vector<std::string> environment)
 {
     fs::path executable = installation.root / "Tools" / "Lobix_Config";
     if (!fs::exists(executable)) {
@@ -20,29 +20,31 @@ static std::string Command(const testing_support::TempInstallation& installation
         if (linkFailed)
             fs::copy_file(LOBIX_CONFIG_EXE, executable);
     }
-    return "env -i " + environment + " TARVEL_SERVICEPACK_LOG='"
-        + installation.Path("servicepack.log") + "' ASAN_OPTIONS=detect_leaks=0 '"
-        + executable.string() + "' " + arguments + " 2>'" + installation.Path("stderr.txt") + "'";
-}
-
-int testing_support::RunProgram(const TempInstallation& installation, const std::string& arguments,
-    const std::string& firstEnvironmentEntry)
-{
-    int status
-        = std::system(Command(installation, arguments, "'" + firstEnvironmentEntry + "'").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-pid_t testing_support::StartProgram(const TempInstallation& installation,
-    const std::string& arguments, const std::string& environment)
-{
-    const std::string command = "exec " + Command(installation, arguments, environment);
-    pid_t program = fork();
-    if (program == 0) {
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    environment.push_back("TARVEL_SERVICEPACK_LOG=" + installation.Path("servicepack.log"));
+    environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+    std::vector<std::string> argv { executable.string() };
+    // Split at spaces only, so that a test can pass a tab inside an argument.
+    std::istringstream words(arguments);
+    for (std::string word; std::getline(words, word, ' ');)
+        if (!word.empty())
+            argv.push_back(word);
+    auto pointers = [](std::vector<std::string>& texts) {
+        std::vector<char*> list;
+        for (std::string& text : texts)
+            list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char*> argvList = pointers(argv), environmentList = pointers(environment);
+    std::string errors = installation.Path("stderr.txt");
+    pid_t child = fork();
+    if (child == 0) {
+        int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, STDERR_FILENO);
+        execve(argvList[0], argvList.data(), environmentList.data());
         _exit(127);
     }
-    return program;
+    return child;
 }
 
 int testing_support::WaitForProgram(pid_t program, int seconds)
@@ -55,7 +57,26 @@ int testing_support::WaitForProgram(pid_t program, int seconds)
             waitpid(program, &status, 0);
             return -1;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int testing_support::RunProgram(const TempInstallation& installation, const std::string& arguments,
+    const std::string& firstEnvironmentEntry)
+{
+    int status = 0;
+    waitpid(StartProgram(installation, arguments, { firstEnvironmentEntry }), &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int testing_support::RunProgramKilled(
+    const TempInstallation& installation, const std::string& arguments, std::chrono::microseconds killAfter)
+{
+    pid_t program = StartProgram(installation, arguments, { "EDITOR=abc" });
+    std::this_thread::sleep_for(killAfter);
+    kill(program, SIGKILL);
+    int status = 0;
+    waitpid(program, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

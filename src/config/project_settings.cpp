@@ -2,11 +2,15 @@
 
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
+#include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 #include "startup/command_line.h"
+
+#include <algorithm>
 
 config::ProjectSettings& config::Project()
 {
@@ -28,6 +32,29 @@ static void AppendMachine(const std::string& name)
     names.push_back(name);
 }
 
+// A machine count is a whole number from 0 to 32767 in plain decimal digits. Anything else read
+// as a number would give a made-up count, and with it a rebuilt database of the wrong machines.
+static bool IsMachineCount(const std::string& text)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    return text.size() - first < 5 || (text.size() - first == 5 && text.compare(first, 5, "32767") <= 0);
+}
+
+// Ends the program when NumberOfMachines is present but no machine count, before any file changes.
+static void EnsureMachineCount(const std::string& programIni)
+{
+    std::optional<std::string> text
+        = platform::GetPrivateProfileEntry("Project", "NumberOfMachines", programIni);
+    if (!text || IsMachineCount(*text))
+        return;
+    diagnostics::ShowFault("Entry 'NumberOfMachines' in Section [Project] of File '" + programIni
+        + "' is not a number of machines: '" + text->substr(0, 40) + "'" + diagnostics::kLfCr
+        + "Nothing was changed.");
+    diagnostics::EndProgram();
+}
+
 void config::GetExistingMachines(const std::string& configurationIniPath)
 {
     diagnostics::ErrorScope scope("GetExistingMachines");
@@ -45,6 +72,7 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
         }
         return;
     }
+    EnsureMachineCount(project.ProgramIniPath);
     short count = LoadIniInteger("Project", "NumberOfMachines", project.ProgramIniPath, false);
     for (int i = 1; i <= count; ++i) {
         std::string name = LoadIniString(

@@ -10,17 +10,69 @@
 
 using namespace diagnostics;
 
+namespace {
+
+// The last report's error-log line, the mode it came in and how often it came again since.
+struct Repeats {
+    std::string line;
+    bool silent = false;
+    long count = 0;
+};
+
+Repeats& LastReport()
+{
+    static Repeats last;
+    static bool flushedAtEnd = (platform::AtEnd(WriteRepeatCount), true);
+    (void)flushedAtEnd;
+    return last;
+}
+
+// 2160 as "2,160".
+std::string Grouped(long number)
+{
+    std::string digits = std::to_string(number);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
+    return digits;
+}
+
+}
+
+static std::string ErrorLogPath();
+static std::string ErrorLogNote();
+
+void diagnostics::WriteRepeatCount()
+{
+    Repeats& last = LastReport();
+    if (last.count == 0) {
+        last.line.clear();
+        return;
+    }
+    std::string text = "... repeated " + Grouped(last.count) + " times";
+    bool silent = last.silent;
+    last = {};
+    platform::AppendLine(ErrorLogPath(), text);
+    if (silent)
+        platform::AppendLine(platform::Process().servicePackLogPath,
+            "! Fault " + platform::Process().executableName + ": " + text);
+}
+
 int diagnostics::ErrorSub(long number, const std::string& source, const std::string& description,
     const std::string& procedureName, bool fatal)
 {
     std::string line = "Fehler in " + config::GetOCXName() + " / " + source + " / " + procedureName
         + " (Nr. " + std::to_string(number) + ") :" + description;
-    std::string note = WriteErrorLog(line, false);
+    bool silent = startup::Modes().SilentMode;
+    Repeats& last = LastReport();
+    bool repeated = !fatal && line == last.line && silent == last.silent;
+    long count = repeated ? last.count + 1 : 0;
+    std::string note = repeated ? ErrorLogNote() : WriteErrorLog(line, false);
     std::string text = "Unexpected error!" + std::string(kLfCr) + description + kLfCr + note;
-    if (startup::Modes().SilentMode) {
+    if (silent && !repeated)
         WriteServicePackLog(text);
+    last = { line, silent, count };
+    if (silent)
         return kContinue;
-    }
     if (fatal) {
         platform::ShowMessageBox({ text, "Fatal error", platform::Buttons::Ok, platform::kCritical });
         return kEndProgram;
@@ -47,11 +99,16 @@ static std::string ErrorLogPath()
     return path;
 }
 
+static std::string ErrorLogNote()
+{
+    return "Error logged to " + std::string(kLfCr) + platform::UpperCase(ErrorLogPath());
+}
+
 std::string diagnostics::WriteErrorLog(const std::string& message, bool alsoShow)
 {
-    std::string path = ErrorLogPath();
-    platform::AppendLine(path, message);
-    std::string note = "Error logged to " + std::string(kLfCr) + platform::UpperCase(path);
+    WriteRepeatCount();
+    platform::AppendLine(ErrorLogPath(), message);
+    std::string note = ErrorLogNote();
     if (!alsoShow)
         return note;
     ShowFault(note);
@@ -70,6 +127,7 @@ void diagnostics::ShowFault(const std::string& message)
 
 void diagnostics::WriteServicePackLog(const std::string& message)
 {
+    WriteRepeatCount();
     platform::AppendLine(platform::Process().servicePackLogPath,
         "! Fault " + platform::Process().executableName + ": " + message);
 }

@@ -11,9 +11,16 @@ inline constexpr const char* kLfCr = "\n\r";
 enum ErrorAnswer { kEndProgram = 1, kContinue = 2 };
 
 // Logs the failure line, then reports it: silent, to the service-pack log (always continue);
-// fatal, in a box without choice (end); otherwise in a box that asks "Resume?".
+// fatal, in a box without choice (end); otherwise in a box that asks "Resume?". A loop whose
+// every pass fails the same way would fill the logs with one line thousands of times: a report
+// that repeats the one before it, word for word, is counted instead of logged, and the count goes
+// to each log as "... repeated 2,160 times" before the next line of that log or at the end.
 int ErrorSub(long number, const std::string& source, const std::string& description,
     const std::string& procedureName, bool fatal);
+
+// Writes the count of the last report's repeats to the logs, if it has any; the next report
+// starts a new count.
+void WriteRepeatCount();
 
 // Ends the program at once with status 1.
 [[noreturn]] void EndProgram();

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace platform {
 
@@ -13,6 +14,17 @@ static std::function<void(int)>& Handler()
     return handler;
 }
 
+static std::vector<std::function<void()>>& EndActions()
+{
+    static std::vector<std::function<void()>> actions;
+    return actions;
+}
+
+void AtEnd(std::function<void()> action)
+{
+    EndActions().push_back(std::move(action));
+}
+
 void SetEndHandler(std::function<void(int)> handler)
 {
     Handler() = std::move(handler);
@@ -20,6 +32,10 @@ void SetEndHandler(std::function<void(int)> handler)
 
 void EndProcess(int status)
 {
+    std::vector<std::function<void()>> actions;
+    actions.swap(EndActions());
+    for (const auto& action : actions)
+        action();
     if (Handler())
         Handler()(status);
     // The database work stores each update at once as far as callers can tell; keep it.

@@ -123,7 +123,7 @@ static bool WriteAll(int fd, const char* data, size_t size)
 // `durable` also waits for the disk, for files too costly to lose to a power cut.
 static std::string WriteTemporary(const std::string& target, const std::string& content, mode_t mode, bool durable)
 {
-    std::string temporary = target + ".tmpXXXXXX";
+    std::string temporary = target + kTemporaryMark + "XXXXXX";
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return {};
@@ -190,10 +190,7 @@ static bool ModeForReplacing(const std::string& target, mode_t& mode)
     return true;
 }
 
-// The file a replacement writes: the path as found, with the symbolic links at its end followed
-// to the file they name, so the links stay and the file they name gets the content. Nothing when
-// the links go round in a circle or cannot be read.
-static std::optional<std::string> ReplacementTarget(const std::string& path)
+std::optional<std::string> ReplacementTarget(const std::string& path)
 {
     constexpr int kMostLinks = 40;
     fs::path target = ResolvePath(path);

@@ -27,6 +27,15 @@ bool ReadWholeFile(const std::string& path, std::string& content);
 // A replacement writes through symbolic links: the file a link names (following every level) is
 // replaced and the link stays.
 
+// The file a replacement writes: the path as found, with the symbolic links at its end followed
+// to the file they name, so the links stay and the file they name gets the content. Nothing when
+// the links go round in a circle or cannot be read.
+std::optional<std::string> ReplacementTarget(const std::string& path);
+
+// A replacement's temporary file is named after the file it replaces: its name, this mark and
+// six letters or digits.
+inline constexpr const char* kTemporaryMark = ".tmp";
+
 // Writes `content` to a temporary file beside `path`, then renames it over `path`. A read-only
 // existing file is refused. Keeps an existing file's permission bits. False on any failure, with
 // the old file left as it was and no temporary file behind.

@@ -226,6 +226,15 @@ std::string platform::GetPrivateProfileString(const std::string& section, const 
     return value;
 }
 
+std::optional<std::string> platform::GetPrivateProfileEntry(
+    const std::string& section, const std::string& key, const std::string& file)
+{
+    std::string value;
+    if (!ReadValue(section, key, file, value))
+        return std::nullopt;
+    return value;
+}
+
 std::uint32_t platform::GetPrivateProfileInt(
     const std::string& section, const std::string& key, int defaultValue, const std::string& file)
 {

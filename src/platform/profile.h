@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -18,6 +19,11 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 // no digits give 0); `defaultValue` when the entry is missing or empty.
 std::uint32_t GetPrivateProfileInt(const std::string& section, const std::string& key,
     int defaultValue, const std::string& file);
+
+// The entry's value as GetPrivateProfileString gives it, not cut to a buffer; nothing when the
+// file, section or key is missing. An entry present with an empty value gives "".
+std::optional<std::string> GetPrivateProfileEntry(
+    const std::string& section, const std::string& key, const std::string& file);
 
 // Writes or replaces the entry, creating the file and the section as needed; CR LF line ends,
 // new content through a temporary file and a rename. False when the file cannot be written.

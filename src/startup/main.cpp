@@ -1,8 +1,10 @@
 // Starting the program loads its one window; the window's load handler is the start-up.
+#include "diagnostics/error_report.h"
 #include "dialog/main_window.h"
 #include "platform/application.h"
 #include "platform/process.h"
 #include "startup/command_line.h"
+#include "startup/leftovers.h"
 
 #include <cstdio>
 
@@ -16,5 +18,10 @@ int main(int argc, char** argv)
             platform::Process().executableName.c_str());
         return 2;
     }
-    return platform::RunApplication(argc, argv, silent, dialog::RunDialog);
+    return platform::RunApplication(argc, argv, silent, [] {
+        startup::RemoveLeftoverTemporaries();
+        int status = dialog::RunDialog();
+        diagnostics::WriteRepeatCount();
+        return status;
+    });
 }

@@ -1,6 +1,7 @@
 #include "support/installation.h"
 
 #include "config/project_settings.h"
+#include "diagnostics/error_report.h"
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "editing/editing_state.h"
@@ -104,6 +105,7 @@ void TempInstallation::SetArguments(const std::string& arguments) const
 
 void ResetModules()
 {
+    diagnostics::WriteRepeatCount();
     startup::Modes() = {};
     config::Project() = {};
     dialog::Model() = {};

@@ -1,0 +1,18 @@
+#include "startup/leftovers.h"
+
+#include "config/installation_paths.h"
+#include "config/program_location.h"
+#include "config/project_settings.h"
+#include "platform/leftover_files.h"
+#include "platform/process.h"
+
+void startup::RemoveLeftoverTemporaries()
+{
+    // Composed rather than looked up: a file may be missing while its temporary file is not.
+    std::string component = config::ComponentFolder() + "/" + config::GetOCXName();
+    platform::RemoveLeftoverTemporaries({ config::InstallationProgramIniPath(), component + ".cfg",
+                                            config::LanguageFilePath(), component + ".mdb",
+                                            component + "_Source.mdb", component + ".mdb.jet",
+                                            component + "_Source.mdb.jet" },
+        platform::Process().startTime);
+}

@@ -82,8 +82,10 @@ bool TempInstallation::Exists(const std::string& relative) const
 std::map<std::string, std::string> TempInstallation::ProjectFiles() const
 {
     std::map<std::string, std::string> files;
+    std::error_code ignoredError; // a folder that is missing has no files
     for (const char* folder : { "parameter", "Lobix" })
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(root / folder))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(
+                 root / folder, std::filesystem::directory_options::none, ignoredError))
             if (entry.is_regular_file()) {
                 std::string relative = std::filesystem::relative(entry.path(), root).string();
                 files[relative] = Read(relative);

@@ -96,6 +96,13 @@ const FaultCase kCases[] = {
             EXPECT_EQ(i.Entry(kIni, "Notes", "Last"), "1");
             EXPECT_EQ(i.Entry(kIni, "Machine2", "CamScaleEnd7"), "300");
         } },
+    // Every template row fails the same way twice: one report and its count.
+    { "templates of no part", [](auto& i) { Sql(i.Path("Lobix/Lobix_Source.mdb"), "UPDATE Source_PRESET_DEFS SET part = 99"); },
+        0, "Subscript out of range", true, [](auto& i, auto&) {
+            EXPECT_EQ(Lines(i.Read("TVXcfglog.txt")).back(), "... repeated 1,439 times");
+            EXPECT_EQ(Lines(i.Read("TVXcfglog.txt")).size(), 2u);
+            EXPECT_EQ(Lines(i.Read("servicepack.log")).back(), "! Fault Lobix_Config: ... repeated 1,439 times");
+        } },
     { "unusual machine names", [](auto& i) {
          i.Write(kIni, "[Project]\r\nNumberOfMachines=4\r\n[Machine1]\r\nMachineName=Fi\"ller\r\n[Machine2]\r\n"
                        "MachineName=[Packer]\r\n[Machine3]\r\nMachineName=La=bel\r\n[Machine4]\r\nMachineName=W\xc3\xa4scher\r\n");
@@ -139,4 +146,31 @@ TEST(FaultRun, EndsWithItsMessageOrResultAndKeepsWhatItDidNotMeanToChange)
             c.check(installation, ini);
         EXPECT_EQ(installation.Read("stderr.txt"), "") << c.name;
     }
+}
+
+// Temporary files that killed runs left beside the files the program replaces are removed at the
+// next start; files of other names, and one written after the start, stay.
+TEST(FaultRun, LeftoverTemporaryFilesAreRemovedAtStart)
+{
+    TempInstallation installation;
+    installation.Write(kIni, Machines("2"));
+    installation.Write(kCfg, "[Project]\r\nForMachine1=true\r\n");
+    const std::vector<std::string> leftovers = { "parameter/Program.ini.tmpAb12Cd", "Lobix/Lobix.cfg.tmp000000",
+        "Tools/Lobix_Config.ini.tmpzzzzzz", "Lobix/Lobix.mdb.tmpQ1w2E3", "Lobix/Lobix_Source.mdb.tmpxYz789" };
+    const std::vector<std::string> others = { "parameter/Program.ini.tmp12345", "parameter/Program.ini.tmp1234567",
+        "parameter/Other.ini.tmpAb12Cd", "parameter/Program.ini.tmpAb12C-", "Lobix/Lobix.cfg.tmpAb12Cd.bak",
+        "Lobix/Lobix.tmpAb12Cd", "parameter/Program.ini.tmpFuture" };
+    for (const std::string& file : leftovers)
+        installation.Write(file, "partial");
+    for (const std::string& file : others)
+        installation.Write(file, "kept");
+    fs::create_directory(installation.root / "Lobix/Lobix.mdb.tmpFolder");
+    fs::last_write_time(installation.root / "parameter/Program.ini.tmpFuture", fs::file_time_type::clock::now() + std::chrono::hours(1));
+
+    ASSERT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0) << installation.Read("stderr.txt");
+    for (const std::string& file : leftovers)
+        EXPECT_FALSE(installation.Exists(file)) << file;
+    for (const std::string& file : others)
+        EXPECT_EQ(installation.Read(file), "kept") << file;
+    EXPECT_TRUE(fs::is_directory(installation.root / "Lobix/Lobix.mdb.tmpFolder"));
 }

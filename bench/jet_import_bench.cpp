@@ -1,7 +1,7 @@
 // Importing a Jet file, timed: nwind.mdb (Jet 3, nine tables) opened through the engine layer,
 // which imports it, against libmdb alone reading and decoding every row of it, the floor of any
 // import through libmdb. Prints the best of five runs of each and their ratio.
-#include "platform/database.h"
+#include "platform/database/database.h"
 
 #include <mdbtools.h>
 

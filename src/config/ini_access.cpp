@@ -2,8 +2,8 @@
 
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
-#include "platform/profile.h"
-#include "platform/text.h"
+#include "platform/profile/profile.h"
+#include "platform/system/text.h"
 
 #include <cstdio>
 #include <optional>

@@ -4,9 +4,9 @@
 #include "config/program_location.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
-#include "platform/exit.h"
-#include "platform/files.h"
-#include "platform/text.h"
+#include "platform/system/exit.h"
+#include "platform/system/files.h"
+#include "platform/system/text.h"
 #include "startup/command_line.h"
 
 // The path as found on disk when the file exists, else "".

@@ -1,6 +1,6 @@
 #include "config/program_location.h"
 
-#include "platform/process.h"
+#include "platform/system/process.h"
 
 std::string config::InstallationFolder()
 {

@@ -4,10 +4,10 @@
 #include "config/installation_paths.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
-#include "platform/files.h"
-#include "platform/process.h"
-#include "platform/profile.h"
-#include "platform/text.h"
+#include "platform/system/files.h"
+#include "platform/system/process.h"
+#include "platform/profile/profile.h"
+#include "platform/system/text.h"
 #include "startup/command_line.h"
 
 #include <algorithm>

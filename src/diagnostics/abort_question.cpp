@@ -2,8 +2,8 @@
 
 #include "config/program_location.h"
 #include "diagnostics/error_report.h"
-#include "platform/message_box.h"
-#include "platform/process.h"
+#include "platform/window/message_box.h"
+#include "platform/system/process.h"
 #include "startup/command_line.h"
 
 bool diagnostics::ConfirmCancel()

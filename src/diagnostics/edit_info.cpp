@@ -3,7 +3,7 @@
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
 #include "diagnostics/error_scope.h"
-#include "platform/process.h"
+#include "platform/system/process.h"
 #include "startup/command_line.h"
 
 #include <cstdio>

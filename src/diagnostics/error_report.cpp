@@ -1,11 +1,11 @@
 #include "diagnostics/error_report.h"
 
 #include "config/program_location.h"
-#include "platform/exit.h"
-#include "platform/files.h"
-#include "platform/message_box.h"
-#include "platform/process.h"
-#include "platform/text.h"
+#include "platform/system/exit.h"
+#include "platform/system/files.h"
+#include "platform/window/message_box.h"
+#include "platform/system/process.h"
+#include "platform/system/text.h"
 #include "startup/command_line.h"
 
 using namespace diagnostics;

@@ -3,7 +3,7 @@
 // when the user resumes, the procedure goes on with its next step, otherwise the program ends.
 #pragma once
 
-#include "platform/failure.h"
+#include "platform/system/failure.h"
 
 #include <exception>
 #include <new>

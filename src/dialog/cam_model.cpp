@@ -7,8 +7,8 @@
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "dialog/main_window.h"
-#include "platform/profile.h"
-#include "platform/toolkit.h"
+#include "platform/profile/profile.h"
+#include "platform/window/toolkit.h"
 
 #include <algorithm>
 

@@ -7,9 +7,9 @@
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "editing/help_display.h"
-#include "platform/exit.h"
-#include "platform/files.h"
-#include "platform/toolkit.h"
+#include "platform/system/exit.h"
+#include "platform/system/files.h"
+#include "platform/window/toolkit.h"
 #include "presetdb/extension_driver.h"
 #include "startup/command_line.h"
 

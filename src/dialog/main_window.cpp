@@ -9,8 +9,8 @@
 #include "editing/cam_fields.h"
 #include "editing/localised_texts.h"
 #include "editing/option_boxes.h"
-#include "platform/process.h"
-#include "platform/toolkit.h"
+#include "platform/system/process.h"
+#include "platform/window/toolkit.h"
 #include "startup/command_line.h"
 
 using platform::ControlSpec;

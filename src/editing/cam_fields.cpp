@@ -2,9 +2,9 @@
 
 #include "diagnostics/error_scope.h"
 #include "editing/help_display.h"
-#include "platform/failure.h"
-#include "platform/locale_number.h"
-#include "platform/toolkit.h"
+#include "platform/system/failure.h"
+#include "platform/system/locale_number.h"
+#include "platform/window/toolkit.h"
 
 #include <cmath>
 #include <cstdlib>

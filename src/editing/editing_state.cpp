@@ -1,6 +1,6 @@
 #include "editing/editing_state.h"
 
-#include "platform/failure.h"
+#include "platform/system/failure.h"
 
 editing::EditingState& editing::State()
 {

@@ -3,8 +3,8 @@
 #include "diagnostics/error_scope.h"
 #include "dialog/main_window.h"
 #include "editing/editing_state.h"
-#include "platform/message_box.h"
-#include "platform/text.h"
+#include "platform/window/message_box.h"
+#include "platform/system/text.h"
 
 std::string editing::ExpandLineMarkers(const std::string& text)
 {

@@ -1,7 +1,7 @@
 // Help mode: a click on a control shows its help text instead of acting.
 #pragma once
 
-#include "platform/toolkit.h"
+#include "platform/window/toolkit.h"
 
 #include <string>
 

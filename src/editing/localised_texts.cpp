@@ -4,9 +4,9 @@
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
 #include "editing/editing_state.h"
-#include "platform/profile.h"
-#include "platform/text.h"
-#include "platform/toolkit.h"
+#include "platform/profile/profile.h"
+#include "platform/system/text.h"
+#include "platform/window/toolkit.h"
 
 #include <map>
 

@@ -4,8 +4,8 @@
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "editing/help_display.h"
-#include "platform/failure.h"
-#include "platform/toolkit.h"
+#include "platform/system/failure.h"
+#include "platform/window/toolkit.h"
 
 static bool Ticked(const char* name)
 {

@@ -4,9 +4,9 @@
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
 #include "dialog/cam_model.h"
-#include "platform/files.h"
-#include "platform/text.h"
-#include "platform/toolkit.h"
+#include "platform/system/files.h"
+#include "platform/system/text.h"
+#include "platform/window/toolkit.h"
 #include "presetdb/preset_state.h"
 #include "startup/command_line.h"
 

@@ -2,7 +2,7 @@
 // machine's name, the HMI system's variable names, running IDs and positions.
 #pragma once
 
-#include "platform/database.h"
+#include "platform/database/database.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "presetdb/preset_state.h"
 
-#include "platform/failure.h"
+#include "platform/system/failure.h"
 
-#include "platform/text.h"
+#include "platform/system/text.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // templates, and the state of the row being built.
 #pragma once
 
-#include "platform/database.h"
+#include "platform/database/database.h"
 
 #include <string>
 

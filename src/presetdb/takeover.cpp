@@ -4,8 +4,8 @@
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
-#include "platform/process.h"
-#include "platform/text.h"
+#include "platform/system/process.h"
+#include "platform/system/text.h"
 #include "presetdb/preset_state.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Carries the limit values of the old preset definitions over into the rebuilt table.
 #pragma once
 
-#include "platform/database.h"
+#include "platform/database/database.h"
 
 namespace presetdb {
 

@@ -1,9 +1,9 @@
 #include "startup/command_line.h"
 
 #include "diagnostics/error_scope.h"
-#include "platform/failure.h"
-#include "platform/process.h"
-#include "platform/text.h"
+#include "platform/system/failure.h"
+#include "platform/system/process.h"
+#include "platform/system/text.h"
 
 #include <string_view>
 

@@ -3,8 +3,8 @@
 #include "config/installation_paths.h"
 #include "config/program_location.h"
 #include "config/project_settings.h"
-#include "platform/leftover_files.h"
-#include "platform/process.h"
+#include "platform/system/leftover_files.h"
+#include "platform/system/process.h"
 
 void startup::RemoveLeftoverTemporaries()
 {

@@ -1,6 +1,6 @@
 // The terms every path is made from: installation folder, component name and folder.
 #include "config/program_location.h"
-#include "platform/process.h"
+#include "platform/system/process.h"
 #include "support/installation.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Editing the cam value fields: how entries are repaired, where the caret goes, what is stored.
 #include "dialog/cam_model.h"
 #include "editing/cam_fields.h"
-#include "platform/failure.h"
+#include "platform/system/failure.h"
 #include "support/dialog_fixture.h"
 
 #include <QLocale>

@@ -3,7 +3,7 @@
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "dialog/cam_model.h"
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 #include "presetdb/extension_driver.h"
 #include "support/databases.h"
 #include "support/installation.h"

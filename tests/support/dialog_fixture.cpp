@@ -1,8 +1,8 @@
 #include "support/dialog_fixture.h"
 
 #include "dialog/main_window.h"
-#include "platform/process.h"
-#include "platform/profile.h"
+#include "platform/system/process.h"
+#include "platform/profile/profile.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,7 +1,7 @@
 // A loaded dialog over a temporary installation with three machines (Filler, Packer, Labeller).
 #pragma once
 
-#include "platform/toolkit.h"
+#include "platform/window/toolkit.h"
 #include "support/installation.h"
 
 #include <gtest/gtest.h>

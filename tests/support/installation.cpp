@@ -5,11 +5,11 @@
 #include "dialog/cam_model.h"
 #include "dialog/main_window.h"
 #include "editing/editing_state.h"
-#include "platform/exit.h"
-#include "platform/files.h"
-#include "platform/process.h"
-#include "platform/profile.h"
-#include "platform/toolkit.h"
+#include "platform/system/exit.h"
+#include "platform/system/files.h"
+#include "platform/system/process.h"
+#include "platform/profile/profile.h"
+#include "platform/window/toolkit.h"
 #include "startup/command_line.h"
 
 #include <cctype>

@@ -2,7 +2,7 @@
 // into it, message boxes answered from a script, and the program's end observable.
 #pragma once
 
-#include "platform/message_box.h"
+#include "platform/window/message_box.h"
 
 #include <deque>
 #include <filesystem>

@@ -1,0 +1,23 @@
+// Names and declared types of the engine's tables and columns.
+#pragma once
+
+#include "platform/database/database.h"
+
+#include <string>
+
+namespace platform {
+
+// True when the names are equal with ASCII letters compared without regard to case, as Jet and
+// SQLite compare names.
+bool SameName(const std::string& a, const std::string& b);
+
+// The name as an SQLite identifier in double quotes, any " inside doubled.
+std::string Quote(const std::string& identifier);
+
+// The declared type that keeps the column's DAO type and size; raises 3259 for an unknown type.
+std::string DeclaredType(const FieldDef& field);
+
+// The column `name` with the DAO type and size its declared type stands for.
+FieldDef FieldOf(std::string name, const std::string& declared);
+
+}

@@ -1,0 +1,111 @@
+#include "platform/database/database.h"
+
+#include "platform/database/database_connection.h"
+#include "platform/database/database_names.h"
+#include "platform/database/database_statements.h"
+#include "platform/system/failure.h"
+
+#include <algorithm>
+
+namespace platform {
+
+std::optional<std::string> StoredTableName(Connection& c, const std::string& name)
+{
+    sqlite3_stmt* statement = Cached(c,
+        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"
+        " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
+        kDatabaseSource);
+    Running running { statement };
+    BindText(statement, 1, name);
+    if (!Step(c, statement, kDatabaseSource))
+        return std::nullopt;
+    return Text(statement, 0);
+}
+
+static std::string RequireTable(Connection& c, const std::string& name)
+{
+    std::optional<std::string> stored = StoredTableName(c, name);
+    if (!stored)
+        Raise(3265, kTableDefSource, "Item not found in this collection: no table '" + name + "'.");
+    return *stored;
+}
+
+std::vector<std::string> TableNames(Database& database)
+{
+    Connection& c = Opened(database);
+    sqlite3_stmt* statement = Cached(c,
+        "SELECT name FROM sqlite_schema WHERE type = 'table'"
+        " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
+        kDatabaseSource);
+    Running running { statement };
+    std::vector<std::string> names;
+    while (Step(c, statement, kDatabaseSource))
+        names.push_back(Text(statement, 0));
+    return names;
+}
+
+bool HasTable(Database& database, const std::string& name)
+{
+    std::vector<std::string> names = TableNames(database);
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+void DeleteTable(Database& database, const std::string& name)
+{
+    Connection& c = Opened(database);
+    ChangeSchema(c, "DROP TABLE " + Quote(RequireTable(c, name)), kTableDefSource);
+}
+
+void AppendTable(Database& database, const TableDef& table)
+{
+    Connection& c = Opened(database);
+    if (StoredTableName(c, table.name))
+        Raise(3010, kTableDefSource, "Table '" + table.name + "' already exists.");
+    if (table.fields.empty())
+        Raise(3264, kTableDefSource, "No field defined--cannot append table '" + table.name + "'.");
+    std::string sql = "CREATE TABLE " + Quote(table.name) + " (";
+    for (auto field = table.fields.begin(); field != table.fields.end(); ++field) {
+        if (std::any_of(table.fields.begin(), field,
+                [&](const FieldDef& earlier) { return SameName(earlier.name, field->name); }))
+            Raise(
+                3191, kTableDefSource, "Cannot define field '" + field->name + "' more than once.");
+        sql += (field == table.fields.begin() ? "" : ", ") + Quote(field->name) + " "
+            + DeclaredType(*field);
+    }
+    ChangeSchema(c, sql + ")", kTableDefSource);
+}
+
+std::vector<FieldDef> TableFields(Database& database, const std::string& table)
+{
+    Connection& c = Opened(database);
+    std::string stored = RequireTable(c, table);
+    sqlite3_stmt* statement
+        = Cached(c, "SELECT name, type FROM pragma_table_info(?1)", kTableDefSource);
+    Running running { statement };
+    BindText(statement, 1, stored);
+    std::vector<FieldDef> fields;
+    while (Step(c, statement, kTableDefSource))
+        fields.push_back(FieldOf(Text(statement, 0), Text(statement, 1)));
+    return fields;
+}
+
+void RenameField(Database& database, const std::string& table, const std::string& name,
+    const std::string& newName)
+{
+    std::vector<FieldDef> fields = TableFields(database, table);
+    auto field = std::find_if(fields.begin(), fields.end(),
+        [&](const FieldDef& each) { return SameName(each.name, name); });
+    if (field == fields.end())
+        Raise(3265, kFieldSource,
+            "Item not found in this collection: no field '" + name + "' in table '" + table + "'.");
+    for (auto other = fields.begin(); other != fields.end(); ++other)
+        if (other != field && SameName(other->name, newName))
+            Raise(3191, kFieldSource, "Cannot define field '" + newName + "' more than once.");
+    Connection& c = Opened(database);
+    ChangeSchema(c,
+        "ALTER TABLE " + Quote(RequireTable(c, table)) + " RENAME COLUMN " + Quote(field->name)
+            + " TO " + Quote(newName),
+        kFieldSource);
+}
+
+}

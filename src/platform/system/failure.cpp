@@ -1,0 +1,40 @@
+#include "platform/system/failure.h"
+
+namespace platform {
+
+std::string DescriptionOf(long number)
+{
+    switch (number) {
+    case kInvalidArgument: return "Invalid procedure call or argument";
+    case kOverflow: return "Overflow";
+    case kSubscriptOutOfRange: return "Subscript out of range";
+    case kTypeMismatch: return "Type mismatch";
+    case kInternalError: return "Internal error";
+    case kFileNotFound: return "File not found";
+    case kPermissionDenied: return "Permission denied";
+    case kPathFileAccess: return "Path/File access error";
+    case kObjectNotSet: return "Object variable or With block variable not set";
+    case kInvalidUseOfNull: return "Invalid use of Null";
+    case kDatabaseError: return "Database-Error - Contact Administrator!";
+    default: return "Application-defined or object-defined error";
+    }
+}
+
+void Raise(long number, const std::string& source)
+{
+    throw Failure { number, source, DescriptionOf(number) };
+}
+
+void Raise(long number, const std::string& source, const std::string& description)
+{
+    throw Failure { number, source, description };
+}
+
+short ToInteger(long long value)
+{
+    if (value < -32768 || value > 32767)
+        Raise(kOverflow);
+    return static_cast<short>(value);
+}
+
+}

@@ -1,0 +1,45 @@
+#include "platform/system/leftover_files.h"
+
+#include "platform/system/files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+// The name mkstemp gives a temporary file of `target`: its name, the mark, six letters or digits.
+static bool IsTemporaryOf(const std::string& name, const std::string& target)
+{
+    std::string prefix = target + platform::kTemporaryMark;
+    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0
+        && std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+            [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+std::vector<std::string> platform::RemoveLeftoverTemporaries(
+    const std::vector<std::string>& paths, long long before)
+{
+    std::vector<std::string> removed;
+    for (const std::string& path : paths) {
+        std::optional<std::string> target = path.empty() ? std::nullopt : ReplacementTarget(path);
+        if (!target)
+            continue;
+        fs::path file(*target);
+        fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+            struct stat info {};
+            std::string candidate = it->path().string();
+            if (!IsTemporaryOf(it->path().filename().string(), file.filename().string())
+                || ::lstat(candidate.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+                continue;
+            long long written = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+            if (written < before && ::unlink(candidate.c_str()) == 0)
+                removed.push_back(candidate);
+        }
+    }
+    return removed;
+}

@@ -1,0 +1,191 @@
+// Jet files brought from Windows, opened through the engine layer: imported once with every
+// table, column and row, the original kept beside the new file; a damaged one left as it was.
+// Expected values are those mdb-export prints for the same rows.
+#include "platform/database/database.h"
+#include "platform/system/failure.h"
+#include "platform/system/files.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Values = std::vector<Value>;
+using Names = std::vector<std::string>;
+
+std::string Bytes(const std::string& path)
+{
+    std::string content;
+    ReadWholeFile(path, content);
+    return content;
+}
+
+std::string Fixture(const char* name)
+{
+    return Bytes(std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/" + name);
+}
+
+// Days since 1899-12-30, as Jet and the engine keep dates.
+double Day(int year, unsigned month, unsigned day)
+{
+    using namespace std::chrono;
+    return (sys_days(std::chrono::year(year) / month / day) - sys_days(1899y / 12 / 30)).count();
+}
+
+class JetImportTest : public testing::Test {
+protected:
+    void TearDown() override { ReleaseDatabaseFiles(); }
+
+    // The fixture as Lobix.mdb, with a last-write time of its own.
+    std::string Place(const char* fixture)
+    {
+        ReleaseDatabaseFiles();
+        ReplaceFileContent(path, Fixture(fixture));
+        SetLastWriteTime(path, kWritten);
+        return path;
+    }
+
+    // The values of every column of the rows the query gives, row after row.
+    Values Read(const std::string& query)
+    {
+        Database db = OpenDatabase(path);
+        Values values;
+        for (Recordset records = OpenRecordset(db, query); !IsEof(records); MoveNext(records))
+            for (int i = 0; i < FieldCount(records); ++i)
+                values.push_back(GetValue(records, i));
+        return values;
+    }
+
+    Names Files() const
+    {
+        Names names;
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+            names.push_back(name.toStdString());
+        return names;
+    }
+
+    static constexpr long long kWritten = 1'000'000'000'123'456'789LL;
+    QTemporaryDir dir;
+    std::string path = dir.filePath(QStringLiteral("Lobix.mdb")).toStdString();
+};
+
+}
+
+// Jet 3: every table in the file's order, columns with their types and sizes, every row, Nulls,
+// texts decoded from the file's code page whatever libmdb's environment says. The original stays
+// beside the new file; opening again imports nothing; the same original brought in again is not
+// kept twice, a different one is kept under a name of its own.
+TEST_F(JetImportTest, Jet3FileIsImportedOnceWithEveryTableAndRow)
+{
+    Place("nwind.mdb");
+    setenv("MDBICONV", "ISO-8859-1", 1);
+    setenv("MDB_JET3_CHARSET", "KOI8-R", 1);
+    Database db = OpenDatabase(path);
+    unsetenv("MDBICONV");
+    unsetenv("MDB_JET3_CHARSET");
+    const std::pair<const char*, long> tables[] = { { "Order Details", 2155 }, { "Orders", 830 },
+        { "Products", 77 }, { "Shippers", 3 }, { "Categories", 8 }, { "Customers", 91 },
+        { "Employees", 9 }, { "Suppliers", 29 }, { "Umsätze", 830 } };
+    Names names;
+    for (const auto& [name, rows] : tables) {
+        names.push_back(name);
+        Recordset records = OpenRecordset(db, name);
+        EXPECT_EQ(RecordCount(records), rows) << name;
+    }
+    EXPECT_EQ(TableNames(db), names);
+    EXPECT_EQ(TableFields(db, "Order Details"),
+        (std::vector<FieldDef> { { "OrderID", kDbLong, 4 }, { "ProductID", kDbLong, 4 },
+            { "UnitPrice", kDbCurrency, 8 }, { "Quantity", kDbInteger, 2 },
+            { "Discount", kDbSingle, 4 } }));
+    EXPECT_EQ(TableFields(db, "Categories"),
+        (std::vector<FieldDef> { { "CategoryID", kDbLong, 4 }, { "CategoryName", kDbText, 15 },
+            { "Description", kDbMemo, 0 }, { "Picture", kDbLongBinary, 0 } }));
+    EXPECT_EQ(TableFields(db, "Orders")[3], (FieldDef { "OrderDate", kDbDate, 8 }));
+    EXPECT_EQ(TableFields(db, "Products")[9], (FieldDef { "Discontinued", kDbBoolean, 1 }));
+    Close(db);
+
+    const std::pair<const char*, Values> samples[] = {
+        { "SELECT UnitPrice, Discount, Quantity FROM [Order Details] WHERE OrderID = 10250"
+          " AND ProductID = 51",
+            { 42.4, double(0.15f), 35LL } },
+        { "SELECT Freight, OrderDate, ShipAddress, ShipRegion FROM Orders"
+          " WHERE OrderID IN (10330, 10331) ORDER BY OrderID",
+            { 12.75, Day(1994, 11, 16), "Carrera 52 con Ave. Bolívar #65-98 Llano Largo", "Lara",
+                10.19, Day(1994, 11, 16), "12, rue des Bouchers", Null {} } },
+        { "SELECT COUNT(*) FROM Orders WHERE ShipRegion IS NULL UNION ALL"
+          " SELECT COUNT(*) FROM Orders WHERE ShippedDate IS NULL",
+            { 507LL, 21LL } },
+        { "SELECT Discontinued, UnitPrice FROM Products WHERE ProductID IN (1, 5) ORDER BY 2",
+            { false, 18.0, true, 21.35 } },
+        { "SELECT City FROM Customers WHERE CustomerID = 'FRANK'", { "München" } },
+        { "SELECT CustomerID FROM Umsätze WHERE OrderID = 10330", { "LILAS" } },
+        { "SELECT Address, length(Photo), length(Notes) FROM Employees WHERE EmployeeID = 1",
+            { "507 - 20th Ave. E.\r\nApt. 2A", 21626LL, 175LL } },
+        { "SELECT hex(substr(Picture, 1, 16)) || hex(substr(Picture, -8)), length(Picture)"
+          " FROM Categories WHERE CategoryID = 2",
+            { "151C2F00020000000D000E001400210000000000E0AD05FE", 10746LL } },
+    };
+    for (const auto& [query, expected] : samples)
+        EXPECT_EQ(Read(query), expected) << query;
+
+    EXPECT_EQ(Bytes(path + ".jet"), Fixture("nwind.mdb"));
+    EXPECT_EQ(LastWriteTime(path), kWritten);
+    EXPECT_EQ(LastWriteTime(path + ".jet"), kWritten);
+    std::string imported = Bytes(path);
+    ReleaseDatabaseFiles();
+    EXPECT_EQ(Read("SELECT COUNT(*) FROM Shippers"), Values { 3LL });
+    EXPECT_EQ(Bytes(path), imported) << "imported once";
+    Place("nwind.mdb");
+    EXPECT_EQ(Read("SELECT COUNT(*) FROM Shippers"), Values { 3LL });
+    Place("DateTestDatabase.mdb");
+    EXPECT_EQ(Read("SELECT COUNT(*) FROM DateTest"), Values { 6LL });
+    EXPECT_EQ(Files(), (Names { "Lobix.mdb", "Lobix.mdb.2.jet", "Lobix.mdb.jet" }));
+    EXPECT_EQ(Bytes(path + ".jet"), Fixture("nwind.mdb"));
+    EXPECT_EQ(Bytes(path + ".2.jet"), Fixture("DateTestDatabase.mdb"));
+}
+
+// Jet 4: UCS-2 texts, Memo and Text(255), dates before 1900 and in the year 9999 as day counts.
+TEST_F(JetImportTest, Jet4FileKeepsDatesAndTexts)
+{
+    Database db = OpenDatabase(Place("DateTestDatabase.mdb"));
+    EXPECT_EQ(TableNames(db), Names { "DateTest" });
+    EXPECT_EQ(TableFields(db, "DateTest"),
+        (std::vector<FieldDef> { { "IDCol", kDbLong, 4 }, { "DateTimeCol", kDbDate, 8 },
+            { "DateCol", kDbDate, 8 }, { "TimeCol", kDbDate, 8 }, { "LongTextCol", kDbMemo, 0 },
+            { "ShortTextCol", kDbText, 255 } }));
+    Close(db);
+    EXPECT_EQ(Read("SELECT * FROM DateTest WHERE IDCol IN (2, 3, 6) ORDER BY IDCol"),
+        (Values { 2LL, Day(9999, 1, 1), Day(9999, 1, 1), Day(9999, 1, 1), "Year 9999", "Year 1999",
+            3LL, Day(1898, 1, 1), Day(1899, 1, 1), Day(1900, 1, 1), "Pre-1900 years",
+            "Pre-1900 years", 6LL, Day(2021, 12, 2), Day(2021, 12, 2), Day(2021, 12, 2),
+            "New line\r\nin field", "No new line" }));
+    EXPECT_EQ(Read("SELECT DateTimeCol FROM DateTest WHERE IDCol = 4"), Values { Day(632, 1, 1) });
+}
+
+// A file that libmdb cannot read to its end raises 3343 naming what failed, and leaves every file
+// as it was: no new database, no kept original, no temporary file.
+TEST_F(JetImportTest, DamagedFileIsReportedAndLeftAsItWas)
+{
+    const std::pair<size_t, const char*> cuts[] = { { 2048, "its list of tables" },
+        { 1500000, "it ends inside a page" }, { 732 * 2048, "the definition of table 'Umsätze'" } };
+    for (const auto& [size, what] : cuts) {
+        fs::resize_file(Place("nwind.mdb"), size);
+        std::string before = Bytes(path);
+        try {
+            OpenDatabase(path);
+            ADD_FAILURE() << "no failure at " << size;
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.number, 3343);
+            EXPECT_EQ(failure.description.find("Cannot import the Jet database '" + path), 0u);
+            EXPECT_NE(failure.description.find(what), std::string::npos) << failure.description;
+        }
+        EXPECT_TRUE(Bytes(path) == before) << size;
+        EXPECT_EQ(Files(), Names { "Lobix.mdb" }) << size;
+    }
+}

@@ -8,13 +8,22 @@
 #include <fstream>
 #include <unistd.h>
 
+static const std::filesystem::path& Folder()
+{
+    static const std::filesystem::path folder = std::filesystem::temp_directory_path()
+        / ("lobix-fuzz-profile-" + std::to_string(getpid()));
+    return folder;
+}
+
 static const std::string& IniPath()
 {
     static const std::string path = [] {
-        auto folder = std::filesystem::temp_directory_path()
-            / ("lobix-fuzz-profile-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder);
-        return (folder / "fuzz.ini").string();
+        std::filesystem::create_directories(Folder());
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(Folder(), ignored);
+        });
+        return (Folder() / "fuzz.ini").string();
     }();
     return path;
 }

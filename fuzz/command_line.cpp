@@ -10,6 +10,10 @@
 static void Check(const std::string& arguments)
 {
     using startup::ReadCommand;
+    // Standalone until this line's mode is read: a failure reported in integrated mode is logged
+    // to the LOGFILE path, which must never be the previous input's.
+    platform::Process().arguments.clear();
+    startup::Modes() = {};
     for (const char* key : { "EXTERNAL", "LOGFILE" }) {
         std::optional<std::string> value = ReadCommand(arguments, key);
         if (value.has_value() != platform::FindIgnoringCase(arguments, key).has_value())

@@ -1,7 +1,10 @@
-# The two commands of the README; each installs what is missing first.
+# The commands of the README; each installs what is missing first.
 JOBS ?= 2
 
-.PHONY: demo test bench stress deps
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := profile command_line cam_number jet_sql
+
+.PHONY: demo test bench stress fuzz deps
 
 deps:
 	@bash scripts/install-deps
@@ -22,6 +25,20 @@ bench: build/Tools/Lobix_Config
 	build/bench/lobix_bench
 	build/bench/lobix_jet_bench
 
-# The silent OK run of the largest project killed at 200 moments instead of 20.
-stress: test
+# The silent OK run of the largest project killed at 200 moments instead of 20, then run once
+# whole under valgrind on the build without sanitizers.
+stress: test build/Tools/Lobix_Config
 	cd build-test && QT_QPA_PLATFORM=offscreen LOBIX_KILL_MOMENTS=200 tests/lobix_tests --gtest_filter='InterruptedRun.*'
+	bash scripts/valgrind-silent-run build
+
+# Each fuzz target built with clang for libFuzzer and run for FUZZ_SECONDS; what it finds lands in
+# build-fuzz/findings, the inputs it grew in build-fuzz/corpus.
+fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLOBIX_FUZZ=ON
+	cmake --build build-fuzz -j $(JOBS) $(addprefix --target fuzz_,$(FUZZ_TARGETS))
+	mkdir -p build-fuzz/findings
+	for t in $(FUZZ_TARGETS); do \
+		mkdir -p build-fuzz/corpus/$$t && \
+		build-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+			-artifact_prefix=build-fuzz/findings/$$t- build-fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done

@@ -56,7 +56,8 @@ TEST_F(CamFields, RepairsWhatIsTypedAndStoresIt)
     } cases[] = { { "12.7", "12", 12 }, { "-0.5", "-1", -1 }, { "-2.5", "-3", -3 },
         { "1e3", "1e3", 1000 }, { "  42 ", "  42 ", 42 }, { "3x", "25", 25 }, { "abc", "25", 25 },
         { "   ", "25", 25 }, { "inf", "25", 25 }, { "nan", "25", 25 }, { "-7", "-7", -7 },
-        { "1,000", "1,000", 1 }, { "40000", "25", 25 } };
+        { "1,000", "1,000", 1 }, { "40000", "25", 25 },
+        { "\r42", "25", 25 }, { "42\u00a0", "25", 25 } };
     for (const Case& c : cases) {
         for (int family = 0; family < 3; ++family) {
             platform::Control& box = Find(kFamilies[family], 5);

@@ -230,6 +230,11 @@ TranslatedSql TranslateJetSql(const std::string& jetSql)
             depth += ch == '(' ? 1 : ch == ')' ? -1 : 0;
             sql += ch;
             ++at;
+            // Jet has no comments: "--" is a minus sign twice and "/*" a division followed by a
+            // product, so SQLite must not read the rest of the text as a comment.
+            char next = at < jetSql.size() ? jetSql[at] : '\0';
+            if ((ch == '-' && next == '-') || (ch == '/' && next == '*'))
+                sql += ' ';
         }
     }
     return translated;

@@ -7,7 +7,8 @@
 namespace platform {
 
 // The text read as a number under the user's locale (its decimal and group separators, an
-// optional sign and exponent; blanks around it allowed); nothing when it is not a number.
+// optional sign and exponent; blanks, tabs and line feeds around it allowed); nothing when it is
+// not a number.
 std::optional<double> LocaleNumber(const std::string& text);
 
 // The user's locale's decimal separator, UTF-8 ("." or "," in most locales).

@@ -48,6 +48,7 @@ TEST(JetSqlTranslation, QuotesStringsAndParametersLookedUpValues)
         { R"(SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a="x"))",
             "SELECT * FROM T WHERE ID=(SELECT max(ID) FROM U WHERE U.a=?1 COLLATE JET_NOCASE)",
             { { "U", "a", "x" } } },
+        { "SELECT a--3, 6/*x*/2 FROM T", "SELECT a- -3, 6/ *x*/2 FROM T" },
     };
     for (const Case& c : cases) {
         TranslatedSql translated = TranslateJetSql(c.jet);

@@ -4,8 +4,8 @@
 // is whole, and is stored as exactly that integer or refused as an overflow.
 #include "editing/cam_fields.h"
 #include "fuzz_support.h"
-#include "platform/failure.h"
-#include "platform/locale_number.h"
+#include "platform/system/failure.h"
+#include "platform/system/locale_number.h"
 
 #include <QLocale>
 #include <cmath>

@@ -2,7 +2,7 @@
 // program. A value found is trimmed, upper-cased and holds no item of its key; the log path as
 // typed is the same value before upper-casing; the start mode follows EXTERNAL alone.
 #include "fuzz_support.h"
-#include "platform/text.h"
+#include "platform/system/text.h"
 #include "startup/command_line.h"
 
 #include <algorithm>

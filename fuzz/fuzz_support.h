@@ -2,8 +2,8 @@
 // disk, and the input cut into the pieces a target needs.
 #pragma once
 
-#include "platform/message_box.h"
-#include "platform/process.h"
+#include "platform/window/message_box.h"
+#include "platform/system/process.h"
 
 #include <cstddef>
 #include <cstdint>

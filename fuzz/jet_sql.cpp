@@ -2,9 +2,9 @@
 // A translation is one statement that SQLite compiles or refuses with an error, its parameters
 // are exactly the look-ups, and it runs with them bound over the tables the tool uses.
 #include "fuzz_support.h"
-#include "platform/failure.h"
-#include "platform/jet_sql.h"
-#include "platform/text.h"
+#include "platform/system/failure.h"
+#include "platform/database/jet_sql.h"
+#include "platform/system/text.h"
 
 #include <sqlite3.h>
 

@@ -2,7 +2,7 @@
 // names are read and written without a crash; a write keeps every other line byte for byte, and a
 // value that a line can hold reads back as written.
 #include "fuzz_support.h"
-#include "platform/profile.h"
+#include "platform/profile/profile.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,7 @@
 // The command-line reader: any argument string is read without a crash or an end of the
 // program. A value found is trimmed, upper-cased and holds no item of its key; the log path as
 // typed is the same value before upper-casing; the start mode follows EXTERNAL alone.
+#include "diagnostics/start_modes.h"
 #include "fuzz_support.h"
 #include "platform/system/text.h"
 #include "startup/command_line.h"
@@ -13,7 +14,7 @@ static void Check(const std::string& arguments)
     // Standalone until this line's mode is read: a failure reported in integrated mode is logged
     // to the LOGFILE path, which must never be the previous input's.
     platform::Process().arguments.clear();
-    startup::Modes() = {};
+    diagnostics::Modes() = {};
     for (const char* key : { "EXTERNAL", "LOGFILE" }) {
         std::optional<std::string> value = ReadCommand(arguments, key);
         if (value.has_value() != platform::FindIgnoringCase(arguments, key).has_value())
@@ -31,7 +32,7 @@ static void Check(const std::string& arguments)
     }
     platform::Process().arguments = arguments;
     bool integrated = startup::GetStartModeIntegrated();
-    const startup::StartModes& modes = startup::Modes();
+    const diagnostics::StartModes& modes = diagnostics::Modes();
     std::string external = ReadCommand(arguments, "EXTERNAL").value_or("");
     if (integrated != modes.StartModeIntegrated || (modes.StartModeIntegrated && modes.SilentMode)
         || modes.StartModeIntegrated != (external == "TVXCFG")

@@ -4,7 +4,7 @@
 #include "platform/window/application.h"
 #include "platform/system/process.h"
 #include "startup/command_line.h"
-#include "startup/leftovers.h"
+#include "config/leftovers.h"
 
 #include <cstdio>
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
         return 2;
     }
     return platform::RunApplication(argc, argv, silent, [] {
-        startup::RemoveLeftoverTemporaries();
+        config::RemoveLeftoverTemporaries();
         int status = dialog::RunDialog();
         diagnostics::WriteRepeatCount();
         return status;

@@ -1,13 +1,13 @@
 #include "config/installation_paths.h"
 
 #include "config/ini_access.h"
-#include "config/program_location.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/program_location.h"
+#include "diagnostics/start_modes.h"
 #include "platform/system/exit.h"
 #include "platform/system/files.h"
 #include "platform/system/text.h"
-#include "startup/command_line.h"
 
 // The path as found on disk when the file exists, else "".
 static std::string ExistingOrEmpty(const std::string& path)
@@ -24,13 +24,13 @@ std::string config::GetTVXConfigurationIniPath()
 {
     diagnostics::ErrorScope scope("GetTVXConfigurationIniPath");
     std::string path;
-    scope.Run([&] { path = ExistingOrEmpty(InstallationFolder() + "/parameter/tvxconfiguration.ini"); });
+    scope.Run([&] { path = ExistingOrEmpty(diagnostics::InstallationFolder() + "/parameter/tvxconfiguration.ini"); });
     return path;
 }
 
 std::string config::InstallationProgramIniPath()
 {
-    return InstallationFolder() + "/parameter/Program.ini";
+    return diagnostics::InstallationFolder() + "/parameter/Program.ini";
 }
 
 std::string config::GetProgramIniPath(long requestCode)
@@ -38,7 +38,7 @@ std::string config::GetProgramIniPath(long requestCode)
     diagnostics::ErrorScope scope("GetProgramIniPath");
     std::string path;
     scope.Run([&] {
-        if (requestCode == kProgramIniForReading && startup::Modes().StartModeIntegrated) {
+        if (requestCode == kProgramIniForReading && diagnostics::Modes().StartModeIntegrated) {
             std::string folder
                 = LoadIniString("Common", "SaveAndRestore", GetTVXConfigurationIniPath(), false);
             path = ExistingOrEmpty(BelowFolder(folder, "parameter/program.ini"));
@@ -54,7 +54,7 @@ std::string config::GetCFGPath()
     diagnostics::ErrorScope scope("GetCFGPath");
     std::string path;
     scope.Run([&] {
-        std::string composed = ComponentFolder() + "/" + GetOCXName() + ".cfg";
+        std::string composed = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".cfg";
         path = ExistingOrEmpty(composed);
         if (path.empty()) {
             diagnostics::ShowFault(
@@ -67,7 +67,7 @@ std::string config::GetCFGPath()
 
 std::string config::GetPathOCXMDB()
 {
-    std::string composed = ComponentFolder() + "/" + GetOCXName() + ".mdb";
+    std::string composed = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".mdb";
     return platform::ResolvePath(composed);
 }
 
@@ -75,7 +75,7 @@ std::string config::GetPathSourceOCXMDB()
 {
     diagnostics::ErrorScope scope("GetPathSourceOCXMDB");
     std::string path;
-    scope.Run([&] { path = ExistingOrEmpty(ComponentFolder() + "/" + GetOCXName() + "_Source.mdb"); });
+    scope.Run([&] { path = ExistingOrEmpty(diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + "_Source.mdb"); });
     return path;
 }
 
@@ -85,7 +85,7 @@ std::string config::GetPathMachineCopyMDB(const std::string& configurationIniPat
     std::string path;
     scope.Run([&] {
         std::string folder = LoadIniString("Common", "SaveAndRestore", configurationIniPath, false);
-        std::string component = GetOCXName();
+        std::string component = diagnostics::GetOCXName();
         path = ExistingOrEmpty(BelowFolder(folder, component + "/" + component + ".mdb"));
     });
     return path;

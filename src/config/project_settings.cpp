@@ -4,6 +4,7 @@
 #include "config/installation_paths.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/start_modes.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "platform/profile/profile.h"
@@ -60,7 +61,7 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
     diagnostics::ErrorScope scope("GetExistingMachines");
     ProjectSettings& project = Project();
     scope.Run([&] { project.ProgramIniPath = GetProgramIniPath(kProgramIniForReading); });
-    if (startup::Modes().StartModeIntegrated) {
+    if (diagnostics::Modes().StartModeIntegrated) {
         if (configurationIniPath.empty() || !platform::FileExists(configurationIniPath))
             return;
         for (int i = 1; i <= 5; ++i) {

@@ -1,12 +1,12 @@
 #include "diagnostics/error_report.h"
 
-#include "config/program_location.h"
+#include "diagnostics/program_location.h"
+#include "diagnostics/start_modes.h"
 #include "platform/system/exit.h"
 #include "platform/system/files.h"
 #include "platform/window/message_box.h"
 #include "platform/system/process.h"
 #include "platform/system/text.h"
-#include "startup/command_line.h"
 
 using namespace diagnostics;
 
@@ -60,9 +60,9 @@ void diagnostics::WriteRepeatCount()
 int diagnostics::ErrorSub(long number, const std::string& source, const std::string& description,
     const std::string& procedureName, bool fatal)
 {
-    std::string line = "Fehler in " + config::GetOCXName() + " / " + source + " / " + procedureName
+    std::string line = "Fehler in " + diagnostics::GetOCXName() + " / " + source + " / " + procedureName
         + " (Nr. " + std::to_string(number) + ") :" + description;
-    bool silent = startup::Modes().SilentMode;
+    bool silent = diagnostics::Modes().SilentMode;
     Repeats& last = LastReport();
     bool repeated = !fatal && line == last.line && silent == last.silent;
     long count = repeated ? last.count + 1 : 0;
@@ -90,12 +90,10 @@ void diagnostics::EndProgram()
 // The error log for this start mode.
 static std::string ErrorLogPath()
 {
-    std::string path;
-    if (startup::Modes().StartModeIntegrated)
-        path = startup::GetPathLogfile();
+    std::string path = Modes().StartModeIntegrated ? Modes().LogfilePath : "";
     // Without a LOGFILE the integrated report still needs somewhere to go.
     if (path.empty())
-        path = config::InstallationFolder() + "/TVXcfglog.txt";
+        path = diagnostics::InstallationFolder() + "/TVXcfglog.txt";
     return path;
 }
 
@@ -117,7 +115,7 @@ std::string diagnostics::WriteErrorLog(const std::string& message, bool alsoShow
 
 void diagnostics::ShowFault(const std::string& message)
 {
-    if (startup::Modes().SilentMode) {
+    if (diagnostics::Modes().SilentMode) {
         WriteServicePackLog(message);
         return;
     }

@@ -4,14 +4,16 @@
 #include "diagnostics/abort_question.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
-#include "dialog/cam_model.h"
-#include "dialog/main_window.h"
+#include "diagnostics/start_modes.h"
+#include "config/cam_settings.h"
+#include "dialog/saving.h"
+#include "dialog/window_state.h"
+#include "editing/editing_state.h"
 #include "editing/help_display.h"
 #include "platform/system/exit.h"
 #include "platform/system/files.h"
 #include "platform/window/toolkit.h"
 #include "presetdb/extension_driver.h"
-#include "startup/command_line.h"
 
 #include <string>
 #include <vector>
@@ -20,7 +22,7 @@ void dialog::CommandOK_Click()
 {
     diagnostics::ErrorScope scope("CommandOK_Click");
     platform::Control& ok = *platform::FindControl("CommandOK");
-    if (Window().HelpMode) {
+    if (editing::State().HelpMode) {
         scope.Run([&] { editing::ShowHelpText(ok); });
         return;
     }
@@ -32,7 +34,7 @@ void dialog::CommandOK_Click()
 void dialog::CommandCancel_Click()
 {
     diagnostics::ErrorScope scope("CommandCancel_Click");
-    if (Window().HelpMode) {
+    if (editing::State().HelpMode) {
         scope.Run([&] { editing::ShowHelpText(*platform::FindControl("CommandCancel")); });
         return;
     }
@@ -79,7 +81,7 @@ void dialog::CloseMe()
     diagnostics::ErrorScope scope("CloseMe");
     Window().OkSequenceRunning = true;
     // Without a window there is nothing to redraw.
-    if (!startup::Modes().SilentMode)
+    if (!diagnostics::Modes().SilentMode)
         scope.Run([&] { platform::ProcessPendingMessages(); });
     scope.Run([&] { platform::SetMousePointer(platform::kHourglassPointer); });
     scope.Run([&] { EnsureEverythingCanBeSaved(); });

@@ -1,12 +1,17 @@
 #include "dialog/main_window.h"
 
+#include "config/cam_settings.h"
 #include "config/installation_paths.h"
-#include "config/program_location.h"
+#include "diagnostics/program_location.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
-#include "dialog/cam_model.h"
+#include "diagnostics/start_modes.h"
+#include "config/cam_settings.h"
 #include "dialog/closing.h"
+#include "dialog/machine_tabs.h"
+#include "dialog/window_state.h"
 #include "editing/cam_fields.h"
+#include "editing/editing_state.h"
 #include "editing/localised_texts.h"
 #include "editing/option_boxes.h"
 #include "platform/system/process.h"
@@ -15,12 +20,6 @@
 
 using platform::ControlSpec;
 using platform::ControlType;
-
-dialog::WindowState& dialog::Window()
-{
-    static WindowState state;
-    return state;
-}
 
 namespace {
 
@@ -74,19 +73,10 @@ void AddCamFrame(platform::Control& mainFrame, int frame)
     }
 }
 
-// Names for screen readers and tests: "Filler, cam 7, scale end".
-void NameCamFields(const std::string& machineName)
-{
-    for (int cam = 1; cam <= dialog::kCams; ++cam)
-        for (const editing::CamFamily& family : editing::kCamFamilies)
-            platform::FindControl(family.controlName, cam)
-                ->SetAccessibleName(machineName + ", cam " + std::to_string(cam) + ", " + family.spokenName);
-}
-
 void WireEvents()
 {
     for (const editing::CamFamily& family : editing::kCamFamilies)
-        for (int cam = 1; cam <= dialog::kCams; ++cam) {
+        for (int cam = 1; cam <= config::kCams; ++cam) {
             platform::Control& box = *platform::FindControl(family.controlName, cam);
             const editing::CamFamily* f = &family;
             box.onChange = [f, cam] { editing::CamField_Change(*f, cam); };
@@ -154,14 +144,14 @@ void dialog::Form_Load()
     scope.Run([&] { editing::LoadToolTipTexts(); });
     scope.Run([&] { window.ConfigurationIniPath = config::GetTVXConfigurationIniPath(); });
     scope.Run([&] {
-        std::string folder = config::GetFileNameOnly(platform::Process().programFolder);
+        std::string folder = diagnostics::GetFileNameOnly(platform::Process().programFolder);
         platform::SetWindowCaption("Erweiterte Konfiguration " + folder
             + (startup::GetStartModeIntegrated() ? " - integriert" : " - standalone"));
     });
     scope.Run([&] { config::GetExistingMachines(window.ConfigurationIniPath); });
     scope.Run([&] { SetupUserInterFace(); });
     scope.Run([&] {
-        if (startup::Modes().SilentMode) {
+        if (diagnostics::Modes().SilentMode) {
             CommandOK_Click();
             return;
         }
@@ -185,50 +175,12 @@ void dialog::Form_Resize()
 {
 }
 
-void dialog::TabStripMachine_Click()
-{
-    diagnostics::ErrorScope scope("TabStripMachine_Click");
-    if (Window().HelpMode)
-        return;
-    CamModel& model = Model();
-    platform::Control& tabs = *platform::FindControl("TabStripMachine");
-    short machine = 0;
-    int tab = 0;
-    scope.Run([&] {
-        tab = tabs.SelectedTab();
-        if (tab < 1 || tab > kMaxMachines)
-            platform::Raise(platform::kSubscriptOutOfRange);
-        machine = model.TabMachine[tab];
-    });
-    scope.Run([&] {
-        if (machine < 1 || machine > kMaxMachines)
-            platform::Raise(platform::kSubscriptOutOfRange);
-        platform::FindControl("CheckSpeedControl")->SetValue(model.WithoutSpeedControl[machine] ? 1 : 0);
-    });
-    scope.Run([&] { model.CurrentMachine = machine; });
-    for (int cam = 1; cam <= kCams; ++cam)
-        for (const editing::CamFamily& family : editing::kCamFamilies)
-            scope.Run([&] {
-                platform::FindControl(family.controlName, cam)
-                    ->SetText(std::to_string(CamCell(model.*family.array.values, machine, cam)));
-            });
-    scope.Run([&] { NameCamFields(tabs.TabCaption(tab)); });
-}
-
 void dialog::CommandQuest_Click()
 {
-    WindowState& window = Window();
-    window.HelpMode = !window.HelpMode;
-    platform::FindControl("CommandQuest")->SetBackColor(window.HelpMode ? platform::kGreen : platform::kButtonFaceColor);
-    platform::FindControl("TabStripMachine")->SetEnabled(!window.HelpMode);
-}
-
-void dialog::EnableCamFields(bool enabled)
-{
-    for (const editing::CamFamily& family : editing::kCamFamilies)
-        for (int cam = 1; cam <= kCams; ++cam)
-            platform::FindControl(family.controlName, cam)->SetEnabled(enabled);
-    platform::FindControl("CheckSpeedControl")->SetEnabled(enabled);
+    bool& helpMode = editing::State().HelpMode;
+    helpMode = !helpMode;
+    platform::FindControl("CommandQuest")->SetBackColor(helpMode ? platform::kGreen : platform::kButtonFaceColor);
+    platform::FindControl("TabStripMachine")->SetEnabled(!helpMode);
 }
 
 int dialog::RunDialog()

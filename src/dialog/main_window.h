@@ -6,14 +6,6 @@
 
 namespace dialog {
 
-struct WindowState {
-    bool HelpMode = false;
-    std::string ConfigurationIniPath;
-    bool OkSequenceRunning = false;
-};
-
-WindowState& Window();
-
 // Creates the window and every control of its design, hidden, with the events wired.
 void BuildWindow();
 
@@ -24,14 +16,8 @@ void Form_Load();
 void Form_Activate();
 void Form_Resize();
 
-// Shows the machine of the selected tab and names its cam boxes; ignored in help mode.
-void TabStripMachine_Click();
-
 // Switches help mode; the button is green while it is on and the tabs cannot be switched.
 void CommandQuest_Click();
-
-// Makes the 120 cam fields available or not (unavailable while no machine is shown).
-void EnableCamFields(bool enabled);
 
 // Builds the window, loads it, and (unless it ended in silent mode) shows it until it closes.
 int RunDialog();

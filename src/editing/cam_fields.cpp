@@ -1,5 +1,6 @@
 #include "editing/cam_fields.h"
 
+#include "config/cam_settings.h"
 #include "diagnostics/error_scope.h"
 #include "editing/help_display.h"
 #include "platform/system/failure.h"
@@ -10,9 +11,9 @@
 #include <cstdlib>
 
 const editing::CamFamily editing::kCamFamilies[kCamFamilyCount] = {
-    { "TextScalaAnfang", dialog::kCamArrays[0], 13, 330, "scale begin" },
-    { "TextScalaEnde", dialog::kCamArrays[1], 14, 990, "scale end" },
-    { "TextEinheit", dialog::kCamArrays[2], 15, 1800, "unit" },
+    { "TextScalaAnfang", config::kCamArrays[0], 13, 330, "scale begin" },
+    { "TextScalaEnde", config::kCamArrays[1], 14, 990, "scale end" },
+    { "TextEinheit", config::kCamArrays[2], 15, 1800, "unit" },
 };
 
 double editing::LeadingNumber(const std::string& text)
@@ -72,8 +73,8 @@ static platform::Control& Box(const editing::CamFamily& family, int index)
 
 static short& ModelValue(const editing::CamFamily& family, int index)
 {
-    dialog::CamModel& model = dialog::Model();
-    return dialog::CamCell(model.*family.array.values, model.CurrentMachine, index);
+    config::CamModel& model = config::Model();
+    return config::CamCell(model.*family.array.values, model.CurrentMachine, index);
 }
 
 static std::string DecimalText(double value)

@@ -2,7 +2,8 @@
 // every edit into the cam model at once.
 #pragma once
 
-#include "dialog/cam_model.h"
+#include "config/cam_settings.h"
+#include "config/cam_settings.h"
 
 #include <string>
 
@@ -11,7 +12,7 @@ namespace editing {
 // What tells the three families apart.
 struct CamFamily {
     const char* controlName; // TextScalaAnfang, TextScalaEnde, TextEinheit
-    const dialog::CamArray& array; // its fallback is also the caret position after it
+    const config::CamArray& array; // its fallback is also the caret position after it
     long helpId;
     int left;                // column within the frame, twips
     const char* spokenName;  // in the boxes' accessible names: "scale begin", "scale end", "unit"

@@ -1,10 +1,10 @@
 #include "editing/help_display.h"
 
 #include "diagnostics/error_scope.h"
-#include "dialog/main_window.h"
 #include "editing/editing_state.h"
 #include "platform/window/message_box.h"
 #include "platform/system/text.h"
+#include "platform/window/toolkit.h"
 
 std::string editing::ExpandLineMarkers(const std::string& text)
 {
@@ -19,7 +19,7 @@ std::string editing::ExpandLineMarkers(const std::string& text)
 
 void editing::ShowHelpText(platform::Control& control)
 {
-    if (!dialog::Window().HelpMode)
+    if (!editing::State().HelpMode)
         return;
     diagnostics::ErrorScope scope("ShowHelpText", diagnostics::ErrorScope::Silenced);
     std::string text;
@@ -31,7 +31,7 @@ void editing::ShowHelpText(platform::Control& control)
 
 void editing::RevertCheckAndShowHelp(platform::Control& checkBox)
 {
-    if (!dialog::Window().HelpMode)
+    if (!editing::State().HelpMode)
         return;
     bool& reverting = State().RevertingCheckClick;
     if (reverting) {

@@ -1,8 +1,9 @@
 #include "editing/option_boxes.h"
 
+#include "config/cam_settings.h"
 #include "diagnostics/error_scope.h"
-#include "dialog/cam_model.h"
-#include "dialog/main_window.h"
+#include "config/cam_settings.h"
+#include "editing/editing_state.h"
 #include "editing/help_display.h"
 #include "platform/system/failure.h"
 #include "platform/window/toolkit.h"
@@ -15,11 +16,11 @@ static bool Ticked(const char* name)
 static void StoreSpeedControl(const char* handlerName)
 {
     diagnostics::ErrorScope scope(handlerName);
-    if (dialog::Window().HelpMode)
+    if (editing::State().HelpMode)
         return;
     scope.Run([&] {
-        dialog::CamModel& model = dialog::Model();
-        if (model.CurrentMachine < 1 || model.CurrentMachine > dialog::kMaxMachines)
+        config::CamModel& model = config::Model();
+        if (model.CurrentMachine < 1 || model.CurrentMachine > config::kMaxMachines)
             platform::Raise(platform::kSubscriptOutOfRange);
         model.WithoutSpeedControl[model.CurrentMachine] = Ticked("CheckSpeedControl");
     });
@@ -28,9 +29,9 @@ static void StoreSpeedControl(const char* handlerName)
 static void StoreCams270(const char* handlerName)
 {
     diagnostics::ErrorScope scope(handlerName);
-    if (dialog::Window().HelpMode)
+    if (editing::State().HelpMode)
         return;
-    scope.Run([&] { dialog::Model().Cams270 = Ticked("Check270Kurven"); });
+    scope.Run([&] { config::Model().Cams270 = Ticked("Check270Kurven"); });
 }
 
 void editing::CheckSpeedControl_KeyUp()

@@ -2,10 +2,11 @@
 
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
-#include "config/program_location.h"
+#include "diagnostics/program_location.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/start_modes.h"
 #include "platform/database/database.h"
 #include "platform/system/files.h"
 #include "platform/window/message_box.h"
@@ -14,7 +15,6 @@
 #include "presetdb/preset_builder.h"
 #include "presetdb/preset_state.h"
 #include "presetdb/takeover.h"
-#include "startup/command_line.h"
 
 #include <optional>
 
@@ -27,7 +27,7 @@ const char* const kSystems[2] = { "VISIWIN32", "VISIWINSTUDIO" };
 void ShowMachineCopyMissing(const std::string& componentPath)
 {
     const std::string quote = "\"";
-    platform::ShowMessageBox({ "Konnte die Datei:" + quote + config::GetFileNameOnly(componentPath) + quote
+    platform::ShowMessageBox({ "Konnte die Datei:" + quote + diagnostics::GetFileNameOnly(componentPath) + quote
             + " in der Vorlage nicht finden!\r\n\r\nIst das Bild in der Vorlage noch nicht vorhanden (also neu)?\r\n"
               "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den Standardwerten erzeugt.",
         platform::Process().executableName, platform::Buttons::Ok, platform::kInformation });
@@ -84,7 +84,7 @@ void presetdb::WorkOnMDB()
     });
     scope.Run([&] {
         presets.VWStudioProject = 0;
-        if (!startup::Modes().StartModeIntegrated
+        if (!diagnostics::Modes().StartModeIntegrated
             && config::LoadIniBoolean("Project", "VWStudio", config::Project().ProgramIniPath, false))
             presets.VWStudioProject = 1;
     });
@@ -94,7 +94,7 @@ void presetdb::WorkOnMDB()
     std::optional<long long> sourceWritten;
     scope.Run([&] { sourceWritten = platform::LastWriteTime(source); });
     scope.Run([&] {
-        if (!startup::Modes().StartModeIntegrated)
+        if (!diagnostics::Modes().StartModeIntegrated)
             return;
         if (machineCopy.empty() || !platform::FileExists(machineCopy))
             ShowMachineCopyMissing(component);

@@ -1,14 +1,15 @@
 #include "presetdb/preset_builder.h"
 
+#include "config/cam_settings.h"
 #include "config/installation_paths.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
-#include "dialog/cam_model.h"
+#include "diagnostics/start_modes.h"
+#include "config/cam_settings.h"
 #include "platform/system/files.h"
 #include "platform/system/text.h"
 #include "platform/window/toolkit.h"
 #include "presetdb/preset_state.h"
-#include "startup/command_line.h"
 
 #include <chrono>
 #include <cmath>
@@ -54,7 +55,7 @@ static void LetTheWindowReact()
 {
     using Clock = std::chrono::steady_clock;
     static Clock::time_point last;
-    if (startup::Modes().SilentMode)
+    if (diagnostics::Modes().SilentMode)
         return;
     Clock::time_point now = Clock::now();
     if (now - last < std::chrono::milliseconds(15))
@@ -128,7 +129,7 @@ void presetdb::CreateRecordSets(platform::Database& database)
     if (rows < 1)
         return;
 
-    const bool cams270 = dialog::Model().Cams270;
+    const bool cams270 = config::Model().Cams270;
     short nextId = 1;
     int targetColumns = 0;
     scope.Run([&] { targetColumns = platform::FieldCount(target); });

@@ -1,6 +1,6 @@
 #include "presetdb/takeover.h"
 
-#include "config/program_location.h"
+#include "diagnostics/program_location.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
@@ -61,7 +61,7 @@ std::optional<std::string> MissingDemandedField(const std::vector<std::string>& 
 [[noreturn]] void EndWithConflict(const std::string& missingField)
 {
     const std::string quote = "\"";
-    const std::string component = platform::UpperCase(config::GetOCXName());
+    const std::string component = platform::UpperCase(diagnostics::GetOCXName());
     diagnostics::WriteErrorLog("Conflict while attempting to extend database!Configurationsfile " + quote + component
             + ".CFG" + quote + ", demanded field " + quote + platform::UpperCase(missingField) + quote
             + "missing in machinecopy-database" + diagnostics::kLfCr + "Configuration of " + quote + component + quote

@@ -1,17 +1,12 @@
 #include "startup/command_line.h"
 
 #include "diagnostics/error_scope.h"
+#include "diagnostics/start_modes.h"
 #include "platform/system/failure.h"
 #include "platform/system/process.h"
 #include "platform/system/text.h"
 
 #include <string_view>
-
-startup::StartModes& startup::Modes()
-{
-    static StartModes modes;
-    return modes;
-}
 
 // The tool's own items: a word that begins with one of them is never another item's value.
 static bool IsSwitchAt(const std::string& commandLine, size_t at)
@@ -45,19 +40,10 @@ static std::optional<std::string> ValueAsTyped(const std::string& commandLine, c
     return platform::Trim(commandLine.substr(start, end - start));
 }
 
-// Reads under the name "ReadCommand"; after a reported failure the value is "". Reporting a
-// failure asks for the log path, which reads the command line once more: that nested reading
-// goes on with "" without a second report.
+// Reads under the name "ReadCommand"; after a reported failure the value is "".
 static std::optional<std::string> ReadValue(const std::string& commandLine, const std::string& key)
 {
-    static bool reading = false;
-    struct Reading {
-        bool outer = !reading;
-        Reading() { reading = true; }
-        ~Reading() { reading = !outer; }
-    } guard;
-    diagnostics::ErrorScope scope("ReadCommand",
-        guard.outer ? diagnostics::ErrorScope::Ordinary : diagnostics::ErrorScope::Silenced);
+    diagnostics::ErrorScope scope("ReadCommand");
     std::optional<std::string> value = std::string();
     scope.Run([&] { value = ValueAsTyped(commandLine, key); });
     return value;
@@ -76,11 +62,13 @@ bool startup::GetStartModeIntegrated()
     diagnostics::ErrorScope scope("GetStartModeIntegrated");
     std::string value;
     scope.Run([&] { value = ReadCommand(platform::Process().arguments, "EXTERNAL").value_or(""); });
-    StartModes& modes = Modes();
+    diagnostics::StartModes& modes = diagnostics::Modes();
     modes.StartModeIntegrated = value == "TVXCFG";
     modes.SilentMode = value == "SILENT";
     if (modes.SilentMode)
         modes.StartModeIntegrated = false;
+    // Set after the flags: a failure reading it is logged where a run without LOGFILE logs.
+    modes.LogfilePath = modes.StartModeIntegrated ? GetPathLogfile() : "";
     return modes.StartModeIntegrated;
 }
 

@@ -6,14 +6,6 @@
 
 namespace startup {
 
-struct StartModes {
-    bool StartModeIntegrated = false;
-    bool SilentMode = false;
-};
-
-// The flags of this run; both false until GetStartModeIntegrated sets them.
-StartModes& Modes();
-
 // The value of `key` in `commandLine`, upper-cased and trimmed of blanks; nothing when the key
 // does not occur. The first occurrence counts, anywhere; the one character after the key is the
 // separator; the value ends where a "/" begins the next blank-separated word, and a word that
@@ -21,7 +13,8 @@ StartModes& Modes();
 // very end, with no separator after it, is reported under "ReadCommand" and gives "".
 std::optional<std::string> ReadCommand(const std::string& commandLine, const std::string& key);
 
-// Reads EXTERNAL from the process's arguments and sets both flags; true when integrated.
+// Reads EXTERNAL from the process's arguments and sets both start-mode flags (and, when
+// integrated, the log path); true when integrated.
 bool GetStartModeIntegrated();
 
 // The LOGFILE value as typed (a path keeps its letter case for file access); "" when absent.

@@ -1,6 +1,7 @@
 // Leaving the dialog: OK saves and ends, Cancel and the close box ask before discarding.
 #include "dialog/closing.h"
 #include "dialog/main_window.h"
+#include "dialog/window_state.h"
 #include "support/dialog_fixture.h"
 
 using namespace testing_support;

@@ -1,6 +1,8 @@
 // The window driven by keyboard alone: where it starts, where Tab goes, what Return and Escape do,
 // and the names a screen reader reads out.
 #include "dialog/main_window.h"
+#include "dialog/window_state.h"
+#include "platform/window/toolkit.h"
 #include "support/dialog_fixture.h"
 
 #include <QApplication>

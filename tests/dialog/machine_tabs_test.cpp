@@ -1,7 +1,10 @@
 // The window after start-up: one tab per edited machine, its values in the fields, switching
 // between machines, and help mode holding the machine still.
-#include "dialog/cam_model.h"
+#include "config/cam_settings.h"
+#include "config/cam_settings.h"
+#include "dialog/machine_tabs.h"
 #include "dialog/main_window.h"
+#include "platform/window/toolkit.h"
 #include "support/dialog_fixture.h"
 
 #include <cstring>
@@ -48,7 +51,7 @@ TEST_F(DialogTest, TabsShowTheMachinesMarkedForEditingOrValidForTheHost)
                 + "\r\nNameM1=Filler\r\nNameM2=Packer\r\nNameM3=Labeller\r\nNameM4=-\r\n");
         installation.Write("save/parameter/program.ini", kStored);
         Load(c.arguments);
-        const dialog::CamModel& model = dialog::Model();
+        const config::CamModel& model = config::Model();
         EXPECT_EQ(TabCaptions(), c.tabs) << c.cfg;
         EXPECT_EQ(
             std::vector<short>(model.TabMachine + 1, model.TabMachine + 1 + c.machines.size()),
@@ -70,13 +73,13 @@ TEST_F(DialogTest, MachinesBeyondTheFifthAreLeftAlone)
         "[Project]\r\nForMachine5=true\r\nForMachine6=true\r\nForMachine7=true\r\n");
     Load();
     EXPECT_EQ(TabCaptions(), (Strings { "" }));
-    EXPECT_EQ(dialog::Model().TabMachine[1], 5);
+    EXPECT_EQ(config::Model().TabMachine[1], 5);
     EXPECT_TRUE(installation.shown.empty());
 }
 
 TEST_F(StoredValues, LoadsStoredValuesAndDefaults)
 {
-    const dialog::CamModel& model = dialog::Model();
+    const config::CamModel& model = config::Model();
     EXPECT_EQ(model.ScaleBegin[2][7], 5);
     EXPECT_EQ(model.ScaleEnd[2][7], 300);
     EXPECT_EQ(model.ScaleUnit[2][7], 1);
@@ -93,23 +96,23 @@ TEST_F(StoredValues, LoadsStoredValuesAndDefaults)
 TEST_F(StoredValues, EditsGoToTheShownMachineAndSwitchingTabsChangesNothing)
 {
     Find("TextScalaEnde", 3).SetText("200");
-    EXPECT_EQ(dialog::Model().ScaleEnd[1][3], 200);
-    EXPECT_EQ(dialog::Model().ScaleEnd[2][3], 359);
-    const dialog::CamModel before = dialog::Model();
+    EXPECT_EQ(config::Model().ScaleEnd[1][3], 200);
+    EXPECT_EQ(config::Model().ScaleEnd[2][3], 359);
+    const config::CamModel before = config::Model();
     SelectTab(2);
-    EXPECT_EQ(dialog::Model().CurrentMachine, 2);
+    EXPECT_EQ(config::Model().CurrentMachine, 2);
     EXPECT_EQ(Find("TextScalaEnde", 7).Text(), "300");
     EXPECT_EQ(Find("TextScalaEnde", 3).Text(), "359");
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 1);
     SelectTab(1);
     EXPECT_EQ(Find("TextScalaEnde", 3).Text(), "200");
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
-    for (const dialog::CamArray& array : dialog::kCamArrays)
-        EXPECT_EQ(std::memcmp(before.*array.values, dialog::Model().*array.values,
+    for (const config::CamArray& array : config::kCamArrays)
+        EXPECT_EQ(std::memcmp(before.*array.values, config::Model().*array.values,
                       sizeof(before.*array.values)),
             0)
             << array.iniKey;
-    EXPECT_EQ(std::memcmp(before.WithoutSpeedControl, dialog::Model().WithoutSpeedControl,
+    EXPECT_EQ(std::memcmp(before.WithoutSpeedControl, config::Model().WithoutSpeedControl,
                   sizeof(before.WithoutSpeedControl)),
         0);
 }
@@ -121,7 +124,7 @@ TEST_F(StoredValues, HelpModeHoldsTheMachine)
     EXPECT_EQ(help.BackColor(), platform::kGreen);
     EXPECT_FALSE(Find("TabStripMachine").Enabled());
     SelectTab(2);
-    EXPECT_EQ(dialog::Model().CurrentMachine, 1);
+    EXPECT_EQ(config::Model().CurrentMachine, 1);
     EXPECT_EQ(Find("TextScalaEnde", 7).Text(), "359");
 
     dialog::CommandQuest_Click();

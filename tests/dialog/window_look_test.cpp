@@ -1,6 +1,7 @@
 // The window as an engineer sees it: every text fits its control, a box shows its whole value
 // wherever the caret stands, and a picture of the window with two machine tabs is left in the
 // build folder (screenshots/main_window.png).
+#include "platform/window/toolkit.h"
 #include "support/dialog_fixture.h"
 
 #include <QApplication>

@@ -1,7 +1,9 @@
 // Editing the cam value fields: how entries are repaired, where the caret goes, what is stored.
-#include "dialog/cam_model.h"
+#include "config/cam_settings.h"
+#include "config/cam_settings.h"
 #include "editing/cam_fields.h"
 #include "platform/system/failure.h"
+#include "platform/window/toolkit.h"
 #include "support/dialog_fixture.h"
 
 #include <QLocale>
@@ -23,7 +25,7 @@ struct CamFields : DialogTest {
 
     static short& ModelValue(int family, int machine, int cam)
     {
-        return (dialog::Model().*dialog::kCamArrays[family].values)[machine][cam];
+        return (config::Model().*config::kCamArrays[family].values)[machine][cam];
     }
 };
 

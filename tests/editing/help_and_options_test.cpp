@@ -1,6 +1,7 @@
 // The option boxes kept per machine and per project, and help mode showing help texts instead
 // of acting.
-#include "dialog/cam_model.h"
+#include "config/cam_settings.h"
+#include "config/cam_settings.h"
 #include "dialog/closing.h"
 #include "dialog/main_window.h"
 #include "editing/help_display.h"
@@ -45,17 +46,17 @@ TEST_F(HelpAndOptions, SpeedOptionIsKeptPerMachineAndCamCountOnce)
 {
     SelectTab(2);
     Click("CheckSpeedControl");
-    EXPECT_TRUE(dialog::Model().WithoutSpeedControl[2]);
-    EXPECT_FALSE(dialog::Model().WithoutSpeedControl[1]);
+    EXPECT_TRUE(config::Model().WithoutSpeedControl[2]);
+    EXPECT_FALSE(config::Model().WithoutSpeedControl[1]);
     SelectTab(1);
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
     Click("Check270Kurven");
-    EXPECT_TRUE(dialog::Model().Cams270);
+    EXPECT_TRUE(config::Model().Cams270);
     SelectTab(2);
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 1);
     EXPECT_EQ(Find("Check270Kurven").Value(), 1);
     QTest::keyClick(Find("Check270Kurven").Widget(), Qt::Key_Space);
-    EXPECT_FALSE(dialog::Model().Cams270);
+    EXPECT_FALSE(config::Model().Cams270);
 }
 
 TEST_F(HelpAndOptions, HelpModeShowsTextsAndChangesNothing)
@@ -72,8 +73,8 @@ TEST_F(HelpAndOptions, HelpModeShowsTextsAndChangesNothing)
             "Info:Cancel help", "Info:End help", "Info:Unit help" }));
     EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
     EXPECT_EQ(Find("Check270Kurven").Value(), 0);
-    EXPECT_FALSE(dialog::Model().WithoutSpeedControl[1]);
-    EXPECT_FALSE(dialog::Model().Cams270);
+    EXPECT_FALSE(config::Model().WithoutSpeedControl[1]);
+    EXPECT_FALSE(config::Model().Cams270);
     EXPECT_TRUE(Find("CommandOK").Enabled());
     EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb"));
 

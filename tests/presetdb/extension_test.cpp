@@ -1,8 +1,9 @@
 // The database work of OK: PRESET_DEFS rebuilt from the templates, one block per machine that
 // takes part, old limit values carried over, the component database replaced.
+#include "config/cam_settings.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
-#include "dialog/cam_model.h"
+#include "config/cam_settings.h"
 #include "platform/profile/profile.h"
 #include "presetdb/extension_driver.h"
 #include "support/databases.h"
@@ -84,7 +85,7 @@ TEST_F(PresetDatabase, BuildsOneBlockPerMachineOf360OrEveryTemplateRow)
             "361|Labeller_Lobix_CamOn1_Labeller|0|Kurve 1 Ein (Labeller)|Seite 0",
             "720|Labeller_Lobix_Preset_CamOff180|359|Kurve 180 Aus (Labeller)|Seite 0",
         }));
-    dialog::Model().Cams270 = true;
+    config::Model().Cams270 = true;
     Run();
     EXPECT_EQ(Presets("machine_type, COUNT(*), MAX(ID)", "1 GROUP BY machine_type"),
         (Strings { "Filler|520|520", "Labeller|520|1040" }));

@@ -1,4 +1,5 @@
 // The command-line reader and the start modes it selects.
+#include "diagnostics/start_modes.h"
 #include "startup/command_line.h"
 #include "support/installation.h"
 
@@ -63,8 +64,8 @@ TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
     for (const Case& c : cases) {
         installation.SetArguments(c.arguments);
         EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
-        EXPECT_EQ(startup::Modes().StartModeIntegrated, c.integrated) << c.arguments;
-        EXPECT_EQ(startup::Modes().SilentMode, c.silent) << c.arguments;
+        EXPECT_EQ(diagnostics::Modes().StartModeIntegrated, c.integrated) << c.arguments;
+        EXPECT_EQ(diagnostics::Modes().SilentMode, c.silent) << c.arguments;
         EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
     }
 }
@@ -84,7 +85,6 @@ TEST(CommandLine, AKeyEndingTheLineIsReportedAndReadsEmpty)
         installation.SetArguments(c.arguments);
         installation.shown.clear();
         EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
-        EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
         ASSERT_EQ(installation.shown.size(), 1u) << c.arguments;
         EXPECT_EQ(installation.shown[0].title, "Unexpected error");
         EXPECT_EQ(installation.shown[0].prompt.rfind("Unexpected error!\n\r", 0), 0u);
@@ -93,5 +93,6 @@ TEST(CommandLine, AKeyEndingTheLineIsReportedAndReadsEmpty)
         EXPECT_EQ(log.back(),
             "Fehler in Lobix / Lobix_Config_Exe / ReadCommand (Nr. 5) :Invalid procedure call or "
             "argument");
+        EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
     }
 }

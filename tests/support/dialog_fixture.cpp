@@ -1,8 +1,10 @@
 #include "support/dialog_fixture.h"
 
+#include "dialog/machine_tabs.h"
 #include "dialog/main_window.h"
 #include "platform/system/process.h"
 #include "platform/profile/profile.h"
+#include "platform/window/toolkit.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,9 +1,11 @@
 #include "support/installation.h"
 
+#include "config/cam_settings.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
-#include "dialog/cam_model.h"
-#include "dialog/main_window.h"
+#include "diagnostics/start_modes.h"
+#include "config/cam_settings.h"
+#include "dialog/window_state.h"
 #include "editing/editing_state.h"
 #include "platform/system/exit.h"
 #include "platform/system/files.h"
@@ -108,9 +110,9 @@ void TempInstallation::SetArguments(const std::string& arguments) const
 void ResetModules()
 {
     diagnostics::WriteRepeatCount();
-    startup::Modes() = {};
+    diagnostics::Modes() = {};
     config::Project() = {};
-    dialog::Model() = {};
+    config::Model() = {};
     dialog::Window() = {};
     editing::State() = {};
     platform::DestroyWindow();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace config {
+namespace diagnostics {
 
 // The parent of the program folder; "" when the program folder is the root.
 std::string InstallationFolder();

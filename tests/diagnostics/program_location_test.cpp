@@ -1,5 +1,5 @@
 // The terms every path is made from: installation folder, component name and folder.
-#include "config/program_location.h"
+#include "diagnostics/program_location.h"
 #include "platform/system/process.h"
 #include "support/installation.h"
 
@@ -25,16 +25,16 @@ TEST(ProgramLocation, DerivesInstallationAndComponentFromTheExecutable)
     for (const Case& c : cases) {
         platform::Process().programFolder = c.programFolder;
         platform::Process().executableName = c.executable;
-        EXPECT_EQ(config::InstallationFolder(), c.installation) << c.programFolder;
-        EXPECT_EQ(config::GetOCXName(), c.component) << c.executable;
-        EXPECT_EQ(config::ComponentFolder(), c.componentFolder) << c.programFolder;
+        EXPECT_EQ(diagnostics::InstallationFolder(), c.installation) << c.programFolder;
+        EXPECT_EQ(diagnostics::GetOCXName(), c.component) << c.executable;
+        EXPECT_EQ(diagnostics::ComponentFolder(), c.componentFolder) << c.programFolder;
     }
 }
 
 TEST(ProgramLocation, FileNameOnlyIsTheLastComponent)
 {
-    EXPECT_EQ(config::GetFileNameOnly("/opt/hmi/parameter/tvxconfiguration.ini"), "tvxconfiguration.ini");
-    EXPECT_EQ(config::GetFileNameOnly("/opt/hmi/Tools"), "Tools");
-    EXPECT_EQ(config::GetFileNameOnly("/opt/hmi/"), "");
-    EXPECT_EQ(config::GetFileNameOnly("Tools"), "Tools");
+    EXPECT_EQ(diagnostics::GetFileNameOnly("/opt/hmi/parameter/tvxconfiguration.ini"), "tvxconfiguration.ini");
+    EXPECT_EQ(diagnostics::GetFileNameOnly("/opt/hmi/Tools"), "Tools");
+    EXPECT_EQ(diagnostics::GetFileNameOnly("/opt/hmi/"), "");
+    EXPECT_EQ(diagnostics::GetFileNameOnly("Tools"), "Tools");
 }

@@ -1,14 +1,13 @@
-// The cam settings being edited, for up to five machines of 40 cams each, with their storage
-// in program.ini: loaded once at start-up, saved once on OK.
+// The cam settings of the run, for up to five machines of 40 cams each: loaded from program.ini
+// at start-up, edited in the window, saved on OK and read by the preset builder.
 #pragma once
 
 #include "config/project_settings.h"
 
 #include <string>
 
-namespace dialog {
+namespace config {
 
-inline constexpr int kMaxMachines = config::kMaxMachines;
 inline constexpr int kCams = 40;
 
 struct CamModel {
@@ -39,16 +38,7 @@ extern const CamArray kCamArrays[kCamArrayCount]; // ScaleBegin, ScaleEnd, Scale
 // for a machine outside 1 to 5 or a cam outside 1 to 40.
 short& CamCell(short (&values)[kMaxMachines + 1][kCams + 1], int machine, int cam);
 
-// Loads the model from program.ini and builds one tab per edited machine, then shows the first.
-void SetupUserInterFace();
-
-// The installation's program.ini, composed when it does not exist yet.
-std::string ProgramIniForSaving();
-
-// Saves the model of every edited machine and the project-wide switch to the installation's
-// program.ini (creating it when missing), then writes the edit-info record. Each file is
-// replaced once, at the end; when one cannot be written, a fault message names it and the
-// program ends with status 1, every file left as it was.
-void WriteInputs();
+// The program.ini section of a machine: "Machine" & number.
+std::string MachineSection(int machine);
 
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace diagnostics {
+namespace config {
 
 // Writes [Info] S_Prog and S_Editor to the component configuration file.
 void WriteEditInfo();

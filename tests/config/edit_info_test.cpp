@@ -1,6 +1,6 @@
 // The edit-info record and the question before discarding edits.
 #include "diagnostics/abort_question.h"
-#include "diagnostics/edit_info.h"
+#include "config/edit_info.h"
 #include "support/installation.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@ TEST(EditInfo, MarkEncodesTheFirstEnvironmentValue)
     } cases[] = { { "X=abc", "666768" }, { "X=a-b_c", "666768" }, { "X=", "" }, { "abc", "666768" },
         { "X=a=b", "664267" }, { "X=\xFF", "104" }, { "", "" } };
     for (const Case& c : cases)
-        EXPECT_EQ(diagnostics::EditorMark(c.entry), c.mark) << c.entry;
+        EXPECT_EQ(config::EditorMark(c.entry), c.mark) << c.entry;
 }
 
 TEST(EditInfo, RecordsVersionAndModeKeepingOtherEntries)
@@ -23,12 +23,12 @@ TEST(EditInfo, RecordsVersionAndModeKeepingOtherEntries)
     TempInstallation installation;
     installation.Write(
         "Lobix/Lobix.cfg", "[Info]\r\nOther=kept\r\n[Project]\r\nForMachine1=true\r\n");
-    diagnostics::WriteEditInfo();
+    config::WriteEditInfo();
     EXPECT_EQ(installation.Read("Lobix/Lobix.cfg"),
         "[Info]\r\nOther=kept\r\nS_Prog=1.0.0 - Standalone\r\nS_Editor=666768\r\n"
         "[Project]\r\nForMachine1=true\r\n");
     installation.SetArguments("/EXTERNAL=TVXCFG");
-    diagnostics::WriteEditInfo();
+    config::WriteEditInfo();
     EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Integrated");
 }
 

@@ -1,8 +1,8 @@
-#include "config/program_location.h"
+#include "diagnostics/program_location.h"
 
 #include "platform/system/process.h"
 
-std::string config::InstallationFolder()
+std::string diagnostics::InstallationFolder()
 {
     std::string folder = platform::Process().programFolder;
     while (!folder.empty() && folder.back() != '/')
@@ -12,20 +12,20 @@ std::string config::InstallationFolder()
     return folder;
 }
 
-std::string config::ComponentFolder()
+std::string diagnostics::ComponentFolder()
 {
     return InstallationFolder() + "/" + GetOCXName();
 }
 
 // A name shorter than seven characters gives no component name: the error report itself names
 // the component, so raising here could only recurse.
-std::string config::GetOCXName()
+std::string diagnostics::GetOCXName()
 {
     const std::string& executable = platform::Process().executableName;
     return executable.size() < 7 ? std::string() : executable.substr(0, executable.size() - 7);
 }
 
-std::string config::GetFileNameOnly(const std::string& path)
+std::string diagnostics::GetFileNameOnly(const std::string& path)
 {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);

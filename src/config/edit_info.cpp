@@ -1,14 +1,14 @@
-#include "diagnostics/edit_info.h"
+#include "config/edit_info.h"
 
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/start_modes.h"
 #include "platform/system/process.h"
-#include "startup/command_line.h"
 
 #include <cstdio>
 
-std::string diagnostics::EditorMark(const std::string& environmentEntry)
+std::string config::EditorMark(const std::string& environmentEntry)
 {
     size_t equals = environmentEntry.find('=');
     std::string value = equals == std::string::npos ? environmentEntry : environmentEntry.substr(equals + 1);
@@ -23,14 +23,14 @@ std::string diagnostics::EditorMark(const std::string& environmentEntry)
     return mark;
 }
 
-void diagnostics::WriteEditInfo()
+void config::WriteEditInfo()
 {
     diagnostics::ErrorScope scope("WriteEditInfo");
     const platform::ProcessFacts& process = platform::Process();
     scope.Run([&] {
         std::string version = std::to_string(process.versionMajor) + "." + std::to_string(process.versionMinor)
             + "." + std::to_string(process.versionRevision);
-        version += startup::Modes().StartModeIntegrated ? " - Integrated" : " - Standalone";
+        version += diagnostics::Modes().StartModeIntegrated ? " - Integrated" : " - Standalone";
         config::SaveIni(version, "Info", "S_Prog", config::GetCFGPath());
     });
     scope.Run([&] {

@@ -1,0 +1,7 @@
+#include "diagnostics/start_modes.h"
+
+diagnostics::StartModes& diagnostics::Modes()
+{
+    static StartModes modes;
+    return modes;
+}

@@ -1,0 +1,7 @@
+#include "dialog/window_state.h"
+
+dialog::WindowState& dialog::Window()
+{
+    static WindowState state;
+    return state;
+}

@@ -127,6 +127,15 @@ void presetdb::WorkOnMDB()
     platform::Database database;
     step([&] { database = platform::OpenDatabase(source); });
     step([&] { RebuildPresetTable(database); });
+    auto restoreTimes = [&] {
+        scope.Run([&] {
+            if (sourceWritten && !platform::SetLastWriteTime(source, *sourceWritten))
+                platform::Raise(platform::kPathFileAccess);
+        });
+    };
+    // Without the new table the steps below would only change the component database.
+    if (!rebuilt)
+        restoreTimes(), EndWithoutCopy(component);
     step([&] { CategorieNachCategoryID(); });
     step([&] { CreateRecordSets(database); });
 
@@ -161,10 +170,7 @@ void presetdb::WorkOnMDB()
             if (!platform::CopyFileReplacing(source, component))
                 platform::RaiseFileFailure();
         });
-    scope.Run([&] {
-        if (sourceWritten && !platform::SetLastWriteTime(source, *sourceWritten))
-            platform::Raise(platform::kPathFileAccess);
-    });
+    restoreTimes();
     if (!rebuilt)
         EndWithoutCopy(component);
 }

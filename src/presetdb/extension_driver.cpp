@@ -62,6 +62,12 @@ void ReadTemplates(platform::Recordset& rows)
     }
 }
 
+[[noreturn]] void EndWithoutCopy(const std::string& component)
+{
+    diagnostics::ShowFault("File '" + component + "' was not replaced." + diagnostics::kLfCr + "Nothing was saved.");
+    diagnostics::EndProgram();
+}
+
 void RebuildPresetTable(platform::Database& database)
 {
     if (platform::HasTable(database, "PRESET_DEFS"))
@@ -102,23 +108,39 @@ void presetdb::WorkOnMDB()
             platform::Raise(platform::kPathFileAccess);
     });
 
+    // Each step of the rebuild must succeed, or the component database is not replaced.
+    bool rebuilt = true;
+    auto step = [&](auto&& each) { rebuilt = scope.Run(each) && rebuilt; };
+    auto report = [&](const std::vector<platform::Failure>& failures) {
+        for (const platform::Failure& failure : failures)
+            step([&] { throw failure; });
+    };
     platform::Database templates;
     platform::Recordset templateRows;
-    scope.Run([&] { templates = platform::OpenDatabase(source); });
-    scope.Run([&] { templateRows = platform::OpenRecordset(templates, "Source_DEFS"); });
+    step([&] { templates = platform::OpenDatabase(source); });
+    step([&] { templateRows = platform::OpenRecordset(templates, "Source_DEFS"); });
     if (templateRows.state)
         ReadTemplates(templateRows);
-    scope.Run([&] { platform::Close(templateRows); });
-    scope.Run([&] { platform::Close(templates); });
+    step([&] { platform::Close(templateRows); });
+    report(platform::CloseAndStore(templates));
 
     platform::Database database;
-    scope.Run([&] { database = platform::OpenDatabase(source); });
-    scope.Run([&] { RebuildPresetTable(database); });
-    scope.Run([&] { CategorieNachCategoryID(); });
-    scope.Run([&] { CreateRecordSets(database); });
+    step([&] { database = platform::OpenDatabase(source); });
+    step([&] { RebuildPresetTable(database); });
+    auto restoreTimes = [&] {
+        scope.Run([&] {
+            if (sourceWritten && !platform::SetLastWriteTime(source, *sourceWritten))
+                platform::Raise(platform::kPathFileAccess);
+        });
+    };
+    // Without the new table the steps below would only change the component database.
+    if (!rebuilt)
+        restoreTimes(), EndWithoutCopy(component);
+    step([&] { CategorieNachCategoryID(); });
+    step([&] { CreateRecordSets(database); });
 
     platform::Recordset oldRecords;
-    scope.Run([&] {
+    step([&] {
         if (component.empty() || !platform::FileExists(component))
             return;
         platform::Database old = platform::OpenDatabase(component);
@@ -130,18 +152,25 @@ void presetdb::WorkOnMDB()
         }
         platform::Close(old);
     });
-    scope.Run([&] { platform::Close(oldRecords); });
-    scope.Run([&] { platform::Close(database); });
-    scope.Run([&] {
-        // The component database is replaced next; its changes only served the takeover, and
-        // storing them would leave it neither old nor new should the run stop before the copy.
-        platform::DiscardDatabaseFile(component);
-        platform::ReleaseDatabaseFiles();
-        if (!platform::CopyFileReplacing(source, component))
-            platform::Raise(platform::kPathFileAccess);
+    step([&] { platform::Close(oldRecords); });
+    // The component database is replaced next; its changes only served the takeover, and
+    // storing them would leave it neither old nor new should the run stop before the copy.
+    step([&] { platform::DiscardDatabaseFile(component); });
+    report(platform::CloseAndStore(database));
+    std::vector<platform::Failure> released;
+    step([&] { released = platform::ReleaseDatabaseFiles(); });
+    report(released);
+    step([&] {
+        if (!platform::DatabaseFileIsSound(source))
+            platform::Raise(3343, "DAO.Database", "The database '" + source + "' is damaged.");
     });
-    scope.Run([&] {
-        if (sourceWritten && !platform::SetLastWriteTime(source, *sourceWritten))
-            platform::Raise(platform::kPathFileAccess);
-    });
+    // A source that was not rebuilt in full would wipe the component's rows and limits.
+    if (rebuilt)
+        step([&] {
+            if (!platform::CopyFileReplacing(source, component))
+                platform::RaiseFileFailure();
+        });
+    restoreTimes();
+    if (!rebuilt)
+        EndWithoutCopy(component);
 }

@@ -21,12 +21,6 @@ std::string Machines(const std::string& count, const std::string& rest = "")
         + "[Machine2]\r\nMachineName=Packer\r\nCamScaleEnd7=300\r\n" + rest;
 }
 
-void ReadOnly(const TempInstallation& installation, const std::string& path)
-{
-    fs::permissions(installation.root / path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-        fs::perm_options::remove);
-}
-
 std::map<std::string, std::string> Files(const TempInstallation& installation)
 {
     std::map<std::string, std::string> files = installation.ProjectFiles();

@@ -148,3 +148,10 @@ std::string Upper(std::string text)
 }
 
 }
+
+void testing_support::ReadOnly(const TempInstallation& installation, const std::string& relative)
+{
+    namespace fs = std::filesystem;
+    fs::permissions(installation.root / relative,
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+}

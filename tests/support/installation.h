@@ -52,6 +52,9 @@ inline constexpr const char* kThreeMachines = "[Project]\r\nNumberOfMachines=3\r
                                               "[Machine2]\r\nMachineName=Packer\r\n"
                                               "[Machine3]\r\nMachineName=Labeller\r\n";
 
+// Takes every write bit from a file or folder below the installation folder.
+void ReadOnly(const TempInstallation& installation, const std::string& relative);
+
 // Puts every module's state back to program start.
 void ResetModules();
 

@@ -22,6 +22,13 @@ static void Commit(Connection& c, const char* source)
 {
     bool open = !sqlite3_get_autocommit(c.db);
     bool changed = std::exchange(c.changed, false);
+    if (std::optional<Failure> lost = std::exchange(c.lost, std::nullopt); lost && changed) {
+        if (open)
+            sqlite3_exec(c.db, "ROLLBACK", nullptr, nullptr, nullptr);
+        ForgetLookupIndexes(c);
+        Raise(lost->number, source,
+            "Could not store the changes to '" + c.path + "', they are discarded: " + lost->description);
+    }
     if (open && changed
         && !(DropLookupIndexes(c)
             && sqlite3_exec(c.db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)) {
@@ -92,6 +99,9 @@ std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& 
 
 void BeginWriting(Connection& c, const char* source)
 {
+    // Changes made after the transaction was lost would be stored without those before them.
+    if (c.lost)
+        Raise(c.lost->number, source, c.lost->description);
     if (sqlite3_get_autocommit(c.db))
         Execute(c, "BEGIN", source);
     c.changed = true;
@@ -108,24 +118,28 @@ void ChangeSchema(Connection& c, const std::string& sql, const char* source)
 
 // Commits wait until no handle of any file is open, so a file opened and closed once per row
 // while another file stays open costs no commit per row.
-void EndUse(Connection& c, const char* source)
+std::vector<Failure> EndUse(Connection& c, const char* source)
 {
     --c.uses;
     auto& connections = Connections();
+    std::vector<Failure> failures;
     if (std::any_of(connections.begin(), connections.end(),
             [](const auto& entry) { return entry.second->uses > 0; }))
-        return;
-    std::optional<Failure> failure;
+        return failures;
     for (const auto& entry : connections) {
         try {
             Commit(*entry.second, source);
         } catch (const Failure& each) {
-            if (!failure)
-                failure = each;
+            failures.push_back(each);
         }
     }
-    if (failure)
-        throw *failure;
+    return failures;
+}
+
+void RaiseFirst(const std::vector<Failure>& failures)
+{
+    if (!failures.empty())
+        throw failures.front();
 }
 
 static void RefuseWhileInUse(const Connection& c)
@@ -190,9 +204,13 @@ Database OpenDatabase(const std::string& path)
 
 void Close(Database& database)
 {
+    RaiseFirst(CloseAndStore(database));
+}
+
+std::vector<Failure> CloseAndStore(Database& database)
+{
     std::shared_ptr<Connection> c = std::move(database.connection);
-    if (c)
-        EndUse(*c, kDatabaseSource);
+    return c ? EndUse(*c, kDatabaseSource) : std::vector<Failure> {};
 }
 
 // Closes a cached connection that no handle uses, committing what is still pending.
@@ -223,13 +241,33 @@ void DiscardDatabaseFile(const std::string& path)
     Commit(*c, kDatabaseSource);
 }
 
-void ReleaseDatabaseFiles()
+std::vector<Failure> ReleaseDatabaseFiles()
 {
     auto& connections = Connections();
     for (const auto& entry : connections)
         RefuseWhileInUse(*entry.second);
+    std::vector<Failure> failures;
     while (!connections.empty())
-        Release(connections.begin());
+        try {
+            Release(connections.begin());
+        } catch (const Failure& each) {
+            failures.push_back(each);
+        }
+    return failures;
+}
+
+bool DatabaseFileIsSound(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    bool sound = sqlite3_open_v2(ResolvePath(path).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    sqlite3_stmt* check = nullptr;
+    sound = sound && sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &check, nullptr) == SQLITE_OK
+        && sqlite3_step(check) == SQLITE_ROW
+        && std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok"
+        && sqlite3_step(check) == SQLITE_DONE;
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return sound;
 }
 
 // Called on the way out of a process that ends at once: what the files hold pending is kept.

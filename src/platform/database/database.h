@@ -24,6 +24,8 @@
 // file's write lock until it ends, and is rolled back, leaving the file as it was byte for byte.
 #pragma once
 
+#include "platform/system/failure.h"
+
 #include <memory>
 #include <string>
 #include <variant>
@@ -107,6 +109,9 @@ Database OpenDatabase(const std::string& path);
 // closed handle does nothing.
 void Close(Database& database);
 
+// Closes the handle as Close does, but returns every file's failure to store its changes.
+std::vector<Failure> CloseAndStore(Database& database);
+
 // The names of the file's tables, in the order they were made. The list is read afresh each time.
 std::vector<std::string> TableNames(Database& database);
 
@@ -184,8 +189,12 @@ void ReleaseDatabaseFile(const std::string& path);
 void DiscardDatabaseFile(const std::string& path);
 
 // The same as ReleaseDatabaseFile for every cached file; raises 3045 and closes none while any
-// handle is open.
-void ReleaseDatabaseFiles();
+// handle is open. Every file is released; each failure to store one is returned.
+std::vector<Failure> ReleaseDatabaseFiles();
+
+// True when the file is a database of this engine that passes SQLite's quick check: a copy of it
+// would be a whole database.
+bool DatabaseFileIsSound(const std::string& path);
 
 // Commits the pending changes of every cached file without closing anything, for a process that
 // ends at once (the end skips destructors). A file whose commit fails keeps its old content.

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "platform/database/database.h"
+#include "platform/system/failure.h"
 
 #include <map>
 #include <memory>
 #include <optional>
 #include <sqlite3.h>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -37,6 +39,9 @@ struct Connection {
     int schemaVersion = 0; // the schema the cached statements were compiled against
     std::map<std::string, sqlite3_stmt*> statements; // texts that recur, compiled once
     bool changed = false; // the open transaction holds changes of the caller's
+    // The failure after which SQLite rolled back a transaction holding changes by itself (a
+    // full disk does so); the changes are lost and the file takes no more until Commit says so.
+    std::optional<Failure> lost;
     std::map<std::string, LookupIndex> lookups; // by table and columns
     int lookupIndexesMade = 0; // numbers the names of the indexes
     ~Connection();
@@ -57,8 +62,11 @@ void BeginWriting(Connection& c, const char* source);
 void ChangeSchema(Connection& c, const std::string& sql, const char* source);
 
 // Ends a handle's use of its connection; when no handle of any file is open any more, every
-// file's transaction ends. Raises the first failure to store a file's changes.
-void EndUse(Connection& c, const char* source);
+// file's transaction ends. Returns every failure to store a file's changes.
+std::vector<Failure> EndUse(Connection& c, const char* source);
+
+// Raises the first of the failures, if any.
+void RaiseFirst(const std::vector<Failure>& failures);
 
 // The stored name of the table named so without regard to case, or none.
 std::optional<std::string> StoredTableName(Connection& c, const std::string& name);

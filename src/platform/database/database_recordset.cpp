@@ -194,7 +194,7 @@ void Close(Recordset& records)
 {
     std::unique_ptr<RecordsetState> state = std::move(records.state);
     if (state)
-        EndUse(*state->connection, kRecordsetSource);
+        RaiseFirst(EndUse(*state->connection, kRecordsetSource));
 }
 
 static RecordsetState& Opened(Recordset& records)

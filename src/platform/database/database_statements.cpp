@@ -38,7 +38,10 @@ long DaoNumber(int extendedCode, const std::string& message)
 void RaiseSqlite(Connection& c, const char* source, const std::string& what)
 {
     std::string message = sqlite3_errmsg(c.db);
-    Raise(DaoNumber(sqlite3_extended_errcode(c.db), message), source, what + ": " + message);
+    Failure failure { DaoNumber(sqlite3_extended_errcode(c.db), message), source, what + ": " + message };
+    if (c.changed && sqlite3_get_autocommit(c.db) && !c.lost)
+        c.lost = Failure { failure.number, source, message };
+    throw failure;
 }
 
 void Execute(Connection& c, const std::string& sql, const char* source)

@@ -11,6 +11,7 @@ std::string DescriptionOf(long number)
     case kTypeMismatch: return "Type mismatch";
     case kInternalError: return "Internal error";
     case kFileNotFound: return "File not found";
+    case kDiskFull: return "Disk full";
     case kPermissionDenied: return "Permission denied";
     case kPathFileAccess: return "Path/File access error";
     case kObjectNotSet: return "Object variable or With block variable not set";

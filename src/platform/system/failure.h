@@ -13,6 +13,7 @@ enum ErrorNumber : long {
     kTypeMismatch = 13,
     kInternalError = 51,
     kFileNotFound = 53,
+    kDiskFull = 61,
     kPermissionDenied = 70,
     kPathFileAccess = 75,
     kObjectNotSet = 91,

@@ -1,5 +1,6 @@
 #include "platform/system/files.h"
 
+#include "platform/system/failure.h"
 #include "platform/system/text.h"
 
 #include <algorithm>
@@ -283,6 +284,11 @@ bool CopyFileReplacing(const std::string& from, const std::string& to)
     struct stat info {};
     mode_t mode = ::stat(target->c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
     return WriteThroughTemporary(*target, content, mode, true);
+}
+
+void RaiseFileFailure()
+{
+    Raise(errno == ENOSPC ? kDiskFull : kPathFileAccess);
 }
 
 std::optional<long long> LastWriteTime(const std::string& path)

@@ -58,6 +58,10 @@ bool AppendLine(const std::string& path, const std::string& line);
 // Copies `from` over `to` through a temporary file and a rename. False on any failure.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
 
+// Raises the failure of the file operation of this layer that has just returned false: 61 "Disk
+// full" when the disk had no room, else 75 "Path/File access error".
+[[noreturn]] void RaiseFileFailure();
+
 // A file's last-write time in nanoseconds since the epoch; nothing when it cannot be read.
 std::optional<long long> LastWriteTime(const std::string& path);
 

@@ -17,6 +17,7 @@ demo: build/Tools/Lobix_Config
 	bash scripts/run-demo build
 
 test: deps
+	bash scripts/check-includes
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DLOBIX_SANITIZE=ON
 	cmake --build build-test -j $(JOBS)
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

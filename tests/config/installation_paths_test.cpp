@@ -50,14 +50,3 @@ TEST(InstallationPaths, IntegratedReadsProgramIniBelowSaveAndRestore)
     EXPECT_EQ(config::GetProgramIniPath(1), "");
     EXPECT_EQ(config::GetPathMachineCopyMDB(config::GetTVXConfigurationIniPath()), "");
 }
-
-TEST(InstallationPaths, MissingComponentConfigurationEndsTheProgram)
-{
-    TempInstallation installation;
-    installation.SetArguments("/EXTERNAL=SILENT");
-    EXPECT_EQ(EndStatus([] { config::GetCFGPath(); }), 1);
-    EXPECT_EQ(installation.Read("servicepack.log"),
-        "! Fault Lobix_Config: File not found: \n\r" + Upper(installation.Path("Lobix/Lobix.cfg"))
-            + "\r\n");
-    EXPECT_TRUE(installation.shown.empty());
-}

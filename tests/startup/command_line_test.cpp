@@ -43,6 +43,8 @@ TEST(CommandLine, ReadsValuesAsTheHostWritesThem)
     EXPECT_TRUE(installation.shown.empty()) << "a legitimate command line reports nothing";
 }
 
+// The start mode and the log path as typed; a key at the very end of the line, with no separator
+// after it, is reported and reads empty.
 TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
 {
     struct Case {
@@ -50,6 +52,7 @@ TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
         bool integrated;
         bool silent;
         const char* logfile;
+        bool reported = false;
     } cases[] = {
         { "", false, false, "" },
         { "/EXTERNAL=TVXCFG", true, false, "" },
@@ -59,40 +62,23 @@ TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
         { "/EXTERNAL=other", false, false, "" },
         { "/EXTERNAL=\tSILENT", false, false, "" },
         { "/LOGFILE /EXTERNAL=TVXCFG", true, false, "" },
-    };
-    TempInstallation installation;
-    for (const Case& c : cases) {
-        installation.SetArguments(c.arguments);
-        EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
-        EXPECT_EQ(diagnostics::Modes().StartModeIntegrated, c.integrated) << c.arguments;
-        EXPECT_EQ(diagnostics::Modes().SilentMode, c.silent) << c.arguments;
-        EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
-    }
-}
-
-TEST(CommandLine, AKeyEndingTheLineIsReportedAndReadsEmpty)
-{
-    struct Case {
-        const char* arguments;
-        bool integrated;
-        const char* logfile;
-    } cases[] = {
-        { "/LOGFILE=x /EXTERNAL", false, "x" },
-        { "/EXTERNAL=TVXCFG /LOGFILE", true, "" },
+        { "/LOGFILE=x /EXTERNAL", false, false, "x", true },
+        { "/EXTERNAL=TVXCFG /LOGFILE", true, false, "", true },
     };
     for (const Case& c : cases) {
         TempInstallation installation;
         installation.SetArguments(c.arguments);
         installation.shown.clear();
         EXPECT_EQ(startup::GetStartModeIntegrated(), c.integrated) << c.arguments;
-        ASSERT_EQ(installation.shown.size(), 1u) << c.arguments;
-        EXPECT_EQ(installation.shown[0].title, "Unexpected error");
-        EXPECT_EQ(installation.shown[0].prompt.rfind("Unexpected error!\n\r", 0), 0u);
-        std::vector<std::string> log = Lines(installation.Read("TVXcfglog.txt"));
-        ASSERT_FALSE(log.empty()) << c.arguments;
-        EXPECT_EQ(log.back(),
-            "Fehler in Lobix / Lobix_Config_Exe / ReadCommand (Nr. 5) :Invalid procedure call or "
-            "argument");
+        EXPECT_EQ(diagnostics::Modes().StartModeIntegrated, c.integrated) << c.arguments;
+        EXPECT_EQ(diagnostics::Modes().SilentMode, c.silent) << c.arguments;
+        ASSERT_EQ(installation.shown.size(), c.reported ? 1u : 0u) << c.arguments;
+        if (c.reported) {
+            EXPECT_EQ(installation.shown[0].title, "Unexpected error");
+            EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
+                std::vector<std::string> { "Fehler in Lobix / Lobix_Config_Exe / ReadCommand (Nr. 5) "
+                                           ":Invalid procedure call or argument" });
+        }
         EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
     }
 }

@@ -24,58 +24,14 @@
 // file's write lock until it ends, and is rolled back, leaving the file as it was byte for byte.
 #pragma once
 
+#include "platform/database/database_values.h"
 #include "platform/system/failure.h"
 
 #include <memory>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace platform {
-
-// DAO field type codes. Each is kept in the column's declared type: Boolean "BOOLEAN", Byte
-// "TINYINT", Integer "SMALLINT", Long "INTEGER", Currency "CURRENCY", Single "FLOAT4", Double
-// "DOUBLE", Date "DATETIME", Binary "BLOB(size)", Text "VARCHAR(size)", LongBinary "LONGBLOB",
-// Memo "TEXT"; Text and Memo columns compare with COLLATE NOCASE. Jet's type names and synonyms
-// (MEMO, LONG, SHORT, BIT, YESNO, CURRENCY, MONEY, CHAR without a size for Text 255, ...) read as
-// the Jet types they name; other declared types as their SQLite affinity suggests: "INT..." Long,
-// "...CHAR(n)" Text n, other text Memo, "BLOB" or none LongBinary, anything else Double.
-enum DaoType : int {
-    kDbBoolean = 1,
-    kDbByte = 2,
-    kDbInteger = 3,
-    kDbLong = 4,
-    kDbCurrency = 5,
-    kDbSingle = 6,
-    kDbDouble = 7,
-    kDbDate = 8,
-    kDbBinary = 9,
-    kDbText = 10,
-    kDbLongBinary = 11,
-    kDbMemo = 12,
-};
-
-using Null = std::monostate;
-
-// A column value. Boolean columns read as bool (stored as 1 or 0); Byte, Integer and Long as
-// integers; Currency, Single, Double and Date (a day count) as doubles; Text and Memo as text;
-// binary columns as their bytes in a text. A value that does not fit its column reads as stored.
-using Value = std::variant<Null, long long, double, bool, std::string>;
-
-// A column: name, DAO type and size (maximum characters for Text and Binary; fixed for the
-// other types, where a size given to AppendTable is ignored).
-struct FieldDef {
-    std::string name;
-    DaoType type = kDbText;
-    long size = 0;
-    bool operator==(const FieldDef&) const = default;
-};
-
-// A table definition not yet stored.
-struct TableDef {
-    std::string name;
-    std::vector<FieldDef> fields;
-};
 
 struct Connection;
 struct RecordsetState;

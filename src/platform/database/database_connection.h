@@ -1,7 +1,7 @@
 // A file's cached connection and its transaction, shared by the parts of the database layer.
 #pragma once
 
-#include "platform/database/database.h"
+#include "platform/database/database_values.h"
 #include "platform/system/failure.h"
 
 #include <map>
@@ -50,6 +50,8 @@ struct Connection {
 // A new connection to the SQLite file at `path`, whose identity `info` gives, set up as every
 // file of the engine is; raises SQLite's failure.
 std::shared_ptr<Connection> Connect(const std::string& path, const struct stat& info);
+
+struct Database;
 
 // The handle's connection; raises 3420 when the handle is closed.
 Connection& Opened(Database& database);

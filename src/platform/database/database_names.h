@@ -1,7 +1,7 @@
 // Names and declared types of the engine's tables and columns.
 #pragma once
 
-#include "platform/database/database.h"
+#include "platform/database/database_values.h"
 
 #include <string>
 

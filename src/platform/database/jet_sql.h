@@ -1,7 +1,7 @@
 // Jet SQL texts made fit for SQLite.
 #pragma once
 
-#include "platform/database/database.h"
+#include "platform/database/database_values.h"
 
 #include <sqlite3.h>
 #include <string>

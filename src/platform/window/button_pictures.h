@@ -1,7 +1,7 @@
 // The pictures of the picture buttons, drawn anew on a transparent background.
 #pragma once
 
-#include "platform/window/toolkit.h"
+#include "platform/window/window_types.h"
 
 #include <QPixmap>
 

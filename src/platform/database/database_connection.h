@@ -9,9 +9,9 @@
 #include <optional>
 #include <sqlite3.h>
 #include <string>
-#include <vector>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <vector>
 
 namespace platform {
 

@@ -35,9 +35,9 @@ struct TranslatedSql {
 // one ") and comes out single-quoted with ' doubled; '...' spans keep their value and [...] names
 // are copied. Every string literal or parameter for one is followed by COLLATE JET_NOCASE, so
 // comparisons with it ignore case as in Jet whatever the column's collation. Literals of look-ups
-// become parameters; numbers elsewhere stay as written. One trailing ";" is dropped; "--" and "/*", which Jet reads as operators, never
-// open a comment. Raises 3075
-// for an unclosed quote or bracket and 3142 for anything but blanks after the ";".
+// become parameters; numbers elsewhere stay as written. One trailing ";" is dropped; "--" and "/*",
+// which Jet reads as operators, never open a comment. Raises 3075 for an unclosed quote or bracket
+// and 3142 for anything but blanks after the ";".
 TranslatedSql TranslateJetSql(const std::string& jetSql);
 
 }

@@ -115,8 +115,8 @@ std::optional<std::string> platform::IniValue(
 }
 
 // Writes or replaces the entry in the file's bytes, as the single-entry write does on disk.
-void platform::SpliceIniValue(std::string& content, std::string_view section, std::string_view key,
-    const std::string& value)
+void platform::SpliceIniValue(
+    std::string& content, std::string_view section, std::string_view key, const std::string& value)
 {
     std::string_view sectionName = TrimSpaces(section);
     std::string_view keyName = TrimSpaces(key);

@@ -15,8 +15,8 @@ std::optional<std::string> IniValue(
     std::string_view content, std::string_view section, std::string_view key);
 
 // Writes or replaces the entry, adding the section at the end when it is missing; CR LF line ends.
-void SpliceIniValue(std::string& content, std::string_view section, std::string_view key,
-    const std::string& value);
+void SpliceIniValue(
+    std::string& content, std::string_view section, std::string_view key, const std::string& value);
 
 // Decimal only, as Windows converts: no overflow check, the low 32 bits remain.
 std::uint32_t ParseIniDecimal(std::string_view text);

@@ -139,7 +139,8 @@ static bool MayWrite(const std::string& target)
     std::error_code error;
     if (!fs::is_directory(folder, error) || !OwnerMayWrite(folder))
         return false;
-    return !fs::exists(target, error) || (fs::is_regular_file(target, error) && OwnerMayWrite(target));
+    return !fs::exists(target, error)
+        || (fs::is_regular_file(target, error) && OwnerMayWrite(target));
 }
 
 bool platform::WritePrivateProfileString(const std::string& section, const std::string& key,
@@ -160,21 +161,16 @@ bool platform::WritePrivateProfileString(const std::string& section, const std::
     }
     std::string content;
     std::error_code error;
-    if (!MayWrite(target) || (fs::exists(target, error) && !platform::ReadWholeFile(target, content)))
+    if (!MayWrite(target)
+        || (fs::exists(target, error) && !platform::ReadWholeFile(target, content)))
         return false;
     platform::SpliceIniValue(content, section, key, value);
     return platform::ReplaceFileContent(target, content);
 }
 
-platform::HeldProfileWrites::HeldProfileWrites()
-{
-    HeldFiles().emplace();
-}
+platform::HeldProfileWrites::HeldProfileWrites() { HeldFiles().emplace(); }
 
-platform::HeldProfileWrites::~HeldProfileWrites()
-{
-    HeldFiles().reset();
-}
+platform::HeldProfileWrites::~HeldProfileWrites() { HeldFiles().reset(); }
 
 std::string platform::HeldProfileWrites::Store()
 {

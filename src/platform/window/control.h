@@ -18,12 +18,12 @@ class Control;
 struct ControlSpec {
     ControlType type = ControlType::Label;
     std::string name {};
-    int index = -1;             // index within its control array; -1 for a single control
-    Control* parent = nullptr;  // nullptr: the window itself
+    int index = -1; // index within its control array; -1 for a single control
+    Control* parent = nullptr; // nullptr: the window itself
     int left = 0, top = 0, width = 0, height = 0;
     std::string caption {};
     std::string tag {};
-    long helpId = 0;            // WhatsThisHelpID; 0 for none
+    long helpId = 0; // WhatsThisHelpID; 0 for none
     double fontPoints = 8.25;
     bool bold = true;
     bool enabled = true;

@@ -20,10 +20,7 @@ inline void Fire(std::function<void()> handler)
 }
 
 // Texts may come from language files written on Windows.
-inline QString ToQt(const std::string& text)
-{
-    return DecodeText(text);
-}
+inline QString ToQt(const std::string& text) { return DecodeText(text); }
 
 inline std::string FromQt(const QString& text) { return text.toUtf8().toStdString(); }
 

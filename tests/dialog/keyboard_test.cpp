@@ -2,7 +2,6 @@
 // and the names a screen reader reads out.
 #include "dialog/main_window.h"
 #include "dialog/window_state.h"
-#include "platform/window/toolkit.h"
 #include "support/dialog_fixture.h"
 
 #include <QApplication>
@@ -25,8 +24,7 @@ struct Keyboard : DialogTest {
     {
         for (platform::Control* control : platform::Controls())
             if (control->Widget() == QApplication::focusWidget())
-                return control->Name()
-                    + (control->Index() < 0 ? "" : std::to_string(control->Index()));
+                return control->Name() + (control->Index() < 0 ? "" : std::to_string(control->Index()));
         return "nothing";
     }
 
@@ -49,8 +47,8 @@ TEST_F(Keyboard, StartsOnTheFirstScaleBeginAndTabsCamByCam)
         for (const char* family : { "TextScalaAnfang", "TextScalaEnde", "TextEinheit" })
             expected.push_back(family + std::to_string(cam));
     expected.erase(expected.begin());
-    for (const char* control : { "CheckSpeedControl", "Check270Kurven", "CommandQuest", "CommandOK",
-             "CommandCancel", "TabStripMachine", "TextScalaAnfang1" })
+    for (const char* control : { "CheckSpeedControl", "Check270Kurven", "CommandQuest", "CommandOK", "CommandCancel",
+             "TabStripMachine", "TextScalaAnfang1" })
         expected.push_back(control);
     Strings visited;
     for (size_t step = 0; step < expected.size(); ++step) {
@@ -83,22 +81,20 @@ TEST_F(Keyboard, ReturnInABoxDoesNothingAndEscapeAsksToCancel)
     installation.answers = { platform::kYes };
     Press(Qt::Key_Escape);
     EXPECT_FALSE(platform::WindowWidget()->isVisible());
-    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
-        Strings { "Konfigurations-EXE wurde abgebrochen:     Lobix" });
+    EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")), Strings { "Konfigurations-EXE wurde abgebrochen:     Lobix" });
 }
 
 TEST_F(Keyboard, EveryBoxAndButtonHasAName)
 {
-    struct Case {
+    const struct {
         int tab;
         const char* control;
         int index;
         const char* name;
-    } cases[] = { { 1, "TextScalaEnde", 7, "Filler, cam 7, scale end" },
-        { 1, "TextScalaAnfang", 1, "Filler, cam 1, scale begin" },
-        { 2, "TextEinheit", 40, "Packer, cam 40, unit" }, { 2, "CommandQuest", -1, "Help" },
-        { 2, "CommandOK", -1, "OK" }, { 2, "CommandCancel", -1, "Cancel" } };
-    for (const Case& c : cases) {
+    } cases[] = { { 1, "TextScalaEnde", 7, "Filler, cam 7, scale end" }, { 1, "TextScalaAnfang", 1, "Filler, cam 1, scale begin" },
+        { 2, "TextEinheit", 40, "Packer, cam 40, unit" }, { 2, "CommandQuest", -1, "Help" }, { 2, "CommandOK", -1, "OK" },
+        { 2, "CommandCancel", -1, "Cancel" } };
+    for (const auto& c : cases) {
         SelectTab(c.tab);
         EXPECT_EQ(Find(c.control, c.index).AccessibleName(), c.name);
     }

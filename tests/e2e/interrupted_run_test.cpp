@@ -75,7 +75,7 @@ TEST(InterruptedRun, LeavesEveryFileAsItWasOrAsAFinishedRunLeavesIt)
     const int moments = setting ? std::atoi(setting) : 10;
     for (int i = 1; i <= moments; ++i) {
         restore();
-        RunProgramKilled(installation, "/EXTERNAL=SILENT", duration * i / (moments + 1));
+        WaitForProgram(StartProgram(installation, "/EXTERNAL=SILENT"), duration * i / (moments + 1));
         std::map<std::string, std::string> now = files();
         for (const char* file : kIniFiles)
             ExpectEntriesOldOrNew(now[file], old.at(file), finished.at(file), i);

@@ -27,12 +27,12 @@ TEST(KeyboardRun, TypedNegativeValueIsSavedOnOk)
             keyboard.Press(kTab);
             keyboard.Type("-");
             for (int step = 0; step < 4; ++step)
-                keyboard.PressShifted(kTab);
+                keyboard.Press(kTab, true);
             keyboard.Press(press);
         } catch (const std::exception& failure) {
             ADD_FAILURE() << failure.what();
         }
-        ASSERT_EQ(WaitForProgram(program, 60), 0) << installation.Read("stderr.txt");
+        ASSERT_EQ(WaitForProgram(program), 0) << installation.Read("stderr.txt");
         const char* ini = "parameter/Program.ini";
         EXPECT_EQ(installation.Entry(ini, "Machine1", "CamScaleBegin1"), "-5") << press;
         EXPECT_EQ(installation.Entry(ini, "Machine1", "CamScaleEnd1"), "350") << press;

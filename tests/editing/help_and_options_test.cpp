@@ -1,7 +1,6 @@
 // The option boxes kept per machine and per project, and help mode showing help texts instead
 // of acting.
 #include "config/cam_settings.h"
-#include "config/cam_settings.h"
 #include "dialog/closing.h"
 #include "dialog/main_window.h"
 #include "editing/help_display.h"
@@ -16,10 +15,8 @@ namespace {
 struct HelpAndOptions : DialogTest {
     void SetUp() override
     {
-        installation.Write("Tools/Lobix_Config.ini",
-            "[Language]\r\nLanguage=1031\r\n[1031]\r\nHelp1=OK help\r\nHelp2=Cancel help\r\n"
-            "Help12=Speed<crlf>help\r\nHelp13=Begin help\r\nHelp14=End help\r\n"
-            "Help15=Unit help\r\n");
+        installation.Write("Tools/Lobix_Config.ini", "[Language]\r\nLanguage=1031\r\n[1031]\r\nHelp1=OK help\r\n"
+            "Help2=Cancel help\r\nHelp12=Speed<crlf>help\r\nHelp13=Begin help\r\nHelp14=End help\r\nHelp15=Unit help\r\n");
         LayOut("ForMachine1=true\r\nForMachine2=true\r\n");
         Load();
     }
@@ -68,13 +65,10 @@ TEST_F(HelpAndOptions, HelpModeShowsTextsAndChangesNothing)
     Click("CommandCancel");
     editing::ShowHelpText(Find("TextScalaEnde", 9));
     editing::ShowHelpText(Find("TextEinheit", 1));
-    EXPECT_EQ(ShownTexts(),
-        (std::vector<std::string> { "Info:Speed\r\nhelp", "Info:", "Info:OK help",
-            "Info:Cancel help", "Info:End help", "Info:Unit help" }));
-    EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
-    EXPECT_EQ(Find("Check270Kurven").Value(), 0);
-    EXPECT_FALSE(config::Model().WithoutSpeedControl[1]);
-    EXPECT_FALSE(config::Model().Cams270);
+    EXPECT_EQ(ShownTexts(), (std::vector<std::string> { "Info:Speed\r\nhelp", "Info:", "Info:OK help", "Info:Cancel help",
+                                "Info:End help", "Info:Unit help" }));
+    EXPECT_EQ(Find("CheckSpeedControl").Value() + Find("Check270Kurven").Value(), 0);
+    EXPECT_FALSE(config::Model().WithoutSpeedControl[1] || config::Model().Cams270);
     EXPECT_TRUE(Find("CommandOK").Enabled());
     EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb"));
 
@@ -85,12 +79,8 @@ TEST_F(HelpAndOptions, HelpModeShowsTextsAndChangesNothing)
 
 TEST(HelpText, LineMarkersInAnyCaseBreakLines)
 {
-    struct Case {
-        const char* text;
-        const char* shown;
-    } cases[] = { { "Line one<crlf>Line two", "Line one\r\nLine two" },
-        { "ends<CRLF>", "ends\r\n" }, { "a<CrLf><CRLF>b", "a\r\n\r\nb" }, { "0", "0" },
-        { "no marker <CRL", "no marker <CRL" } };
-    for (const Case& c : cases)
-        EXPECT_EQ(editing::ExpandLineMarkers(c.text), c.shown) << c.text;
+    const std::pair<const char*, const char*> cases[] = { { "Line one<crlf>Line two", "Line one\r\nLine two" },
+        { "ends<CRLF>", "ends\r\n" }, { "a<CrLf><CRLF>b", "a\r\n\r\nb" }, { "0", "0" }, { "no marker <CRL", "no marker <CRL" } };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(editing::ExpandLineMarkers(text), shown) << text;
 }

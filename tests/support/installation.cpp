@@ -4,7 +4,6 @@
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/start_modes.h"
-#include "config/cam_settings.h"
 #include "dialog/window_state.h"
 #include "editing/editing_state.h"
 #include "platform/system/exit.h"
@@ -17,7 +16,7 @@
 #include <cctype>
 #include <fstream>
 #include <random>
-#include <sstream>
+#include <iterator>
 
 namespace testing_support {
 
@@ -71,9 +70,7 @@ void TempInstallation::Write(const std::string& relative, const std::string& con
 std::string TempInstallation::Read(const std::string& relative) const
 {
     std::ifstream in(root / relative, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool TempInstallation::Exists(const std::string& relative) const
@@ -147,11 +144,12 @@ std::string Upper(std::string text)
     return text;
 }
 
+void ReadOnly(const TempInstallation& installation, const std::string& relative)
+{
+    std::filesystem::permissions(installation.root / relative,
+        std::filesystem::perms::owner_write | std::filesystem::perms::group_write
+            | std::filesystem::perms::others_write,
+        std::filesystem::perm_options::remove);
 }
 
-void testing_support::ReadOnly(const TempInstallation& installation, const std::string& relative)
-{
-    namespace fs = std::filesystem;
-    fs::permissions(installation.root / relative,
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
 }

@@ -28,16 +28,13 @@ public:
     void Write(const std::string& relative, const std::string& content) const;
     std::string Read(const std::string& relative) const; // "" when missing
     bool Exists(const std::string& relative) const;
-    // Every file of the project's folders (parameter and Lobix), by path below the
-    // installation folder, with its bytes.
+    // Every file below parameter/ and Lobix/, by relative path, with its bytes.
     std::map<std::string, std::string> ProjectFiles() const;
     // An INI entry of a file below the installation folder; "<missing>" when it has none.
     std::string Entry(
         const std::string& relative, const std::string& section, const std::string& key) const;
 
-    // Answers for the next message boxes, in order; a box without an answer gets its default.
-    std::deque<platform::Answer> answers;
-    // Every box shown, in order.
+    std::deque<platform::Answer> answers; // for the next boxes; none: the default button
     std::vector<platform::MessageBoxRequest> shown;
 
     // Puts `arguments` on the command line and reads the start mode from it.

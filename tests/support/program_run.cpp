@@ -47,9 +47,9 @@ pid_t testing_support::StartProgram(const TempInstallation& installation,
     return child;
 }
 
-int testing_support::WaitForProgram(pid_t program, int seconds)
+int testing_support::WaitForProgram(pid_t program, std::chrono::microseconds limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
     while (waitpid(program, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -57,26 +57,7 @@ int testing_support::WaitForProgram(pid_t program, int seconds)
             waitpid(program, &status, 0);
             return -1;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int testing_support::RunProgram(const TempInstallation& installation, const std::string& arguments,
-    const std::string& firstEnvironmentEntry)
-{
-    int status = 0;
-    waitpid(StartProgram(installation, arguments, { firstEnvironmentEntry }), &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int testing_support::RunProgramKilled(
-    const TempInstallation& installation, const std::string& arguments, std::chrono::microseconds killAfter)
-{
-    pid_t program = StartProgram(installation, arguments, { "EDITOR=abc" });
-    std::this_thread::sleep_for(killAfter);
-    kill(program, SIGKILL);
-    int status = 0;
-    waitpid(program, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

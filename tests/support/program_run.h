@@ -10,25 +10,19 @@
 
 namespace testing_support {
 
-// Places the built executable at Tools/Lobix_Config of the installation (once), runs it with
-// the space-separated `arguments`, and returns its exit status (-1 when it did not end normally).
-// The environment holds only `firstEnvironmentEntry` (the editor mark is computed from it) and
-// the service-pack log path; standard error goes to stderr.txt of the installation.
-int RunProgram(const TempInstallation& installation, const std::string& arguments,
-    const std::string& firstEnvironmentEntry = "EDITOR=abc");
-
-// Starts it the same way with `environment` ("NAME=value" entries, the first one first) and
-// returns at once with its process id.
+// Places the built executable at Tools/Lobix_Config (once) and starts it with the space-separated
+// `arguments`; its environment is `environment` (the editor mark is computed from the first entry)
+// and the service-pack log path. Standard error goes to stderr.txt of the installation.
 pid_t StartProgram(const TempInstallation& installation, const std::string& arguments,
-    std::vector<std::string> environment);
+    std::vector<std::string> environment = { "EDITOR=abc" });
 
-// Its exit status once it has ended; -1 when it has not ended within `seconds` (it is then
-// killed) or did not end normally.
-int WaitForProgram(pid_t program, int seconds);
+// Its exit status; -1 when it did not end normally, or had not ended once `limit` passed and
+// was killed with SIGKILL.
+int WaitForProgram(pid_t program, std::chrono::microseconds limit = std::chrono::minutes(2));
 
-// The same run, killed with SIGKILL once `killAfter` has passed; -1 when it was killed, else its
-// exit status.
-int RunProgramKilled(const TempInstallation& installation, const std::string& arguments,
-    std::chrono::microseconds killAfter);
+inline int RunProgram(const TempInstallation& installation, const std::string& arguments)
+{
+    return WaitForProgram(StartProgram(installation, arguments));
+}
 
 }

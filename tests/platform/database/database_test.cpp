@@ -21,15 +21,15 @@ using Texts = std::vector<std::string>;
 using Fields = std::vector<FieldDef>;
 
 // The preset definitions as another tool declares and fills them, with an index of its own.
-const std::string kPresetDefs = "CREATE TABLE PRESET_DEFS (ID INTEGER, part INTEGER,"
-                                " machine_type VARCHAR(50), var_name TEXT, offset_or_bitno INTEGER,"
-                                " abs_max REAL, pass BIT, page_name char);"
-                                " CREATE INDEX own_parts ON PRESET_DEFS (part);"
-                                " INSERT INTO PRESET_DEFS (ID, part, machine_type, var_name) VALUES"
-                                " (3, 8, 'm2', 'Tank \"A\" O''Neil'), (1, 7, 'M1', 'part'),"
-                                " (4, 8, 'M2', 'Mixer'), (2, 7, 'M1', '7'), (5, 7, 'm1', 'PART'),"
-                                " (6, 8, 'M2', 'var_name'), (7, 9, 'Füller', 'FÜLLER.NÖCKEN');"
-                                " UPDATE PRESET_DEFS SET pass = -1 WHERE ID = 1";
+const std::string kPresetDefs
+    = "CREATE TABLE PRESET_DEFS (ID INTEGER, part INTEGER,"
+      " machine_type VARCHAR(50), var_name TEXT, abs_max REAL, pass BIT, page_name char);"
+      " CREATE INDEX own_parts ON PRESET_DEFS (part);"
+      " INSERT INTO PRESET_DEFS (ID, part, machine_type, var_name) VALUES"
+      " (3, 8, 'm2', 'Tank \"A\" O''Neil'), (1, 7, 'M1', 'part'),"
+      " (4, 8, 'M2', 'Mixer'), (2, 7, 'M1', '7'), (5, 7, 'm1', 'PART'),"
+      " (6, 8, 'M2', 'var_name'), (7, 9, 'Füller', 'FÜLLER.NÖCKEN');"
+      " UPDATE PRESET_DEFS SET pass = -1 WHERE ID = 1";
 
 const std::string kIndexes = "SELECT name FROM sqlite_schema WHERE type = 'index'";
 
@@ -56,9 +56,8 @@ protected:
     Database db = OpenDatabase(dir.filePath(QStringLiteral("LOBIX.MDB")).toStdString());
 };
 
-// The field's values (every field's, without one) of the rows of a table or query, read three
-// times as repeated look-ups are: the last read may search an index that the scans of the first
-// two earn, and must find the same.
+// The field's values (every field's, without one) of a table's or query's rows, read three times:
+// the last read may search an index that the scans of the first two earn, and must find the same.
 Values Column(Database& db, const std::string& source, const std::string& field = "ID")
 {
     Values reads[3];
@@ -93,20 +92,21 @@ std::string VarNameQuery(const std::string& name)
 // is deleted by any case of its name, its look-up index with it, and found by its exact name.
 TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
 {
-    AppendTable(db, { "Source_DEFS", { { "y \"z\"", kDbByte, 9 }, { "n", kDbBinary, 16 } } });
-    EXPECT_EQ(TableFields(db, "source_defs"),
-        (Fields { { "y \"z\"", kDbByte, 1 }, { "n", kDbBinary, 16 } }));
+    AppendTable(
+        db, { "S", { { "y\"", kDbByte, 9 }, { "d", kDbDouble, 9 }, { "n", kDbBinary, 16 } } });
+    EXPECT_EQ(TableFields(db, "s"),
+        (Fields { { "y\"", kDbByte, 1 }, { "d", kDbDouble, 8 }, { "n", kDbBinary, 16 } }));
     RenameField(db, "preset_defs", "PAGE_NAME", "category_id");
     EXPECT_EQ(TableFields(db, "PRESET_DEFS"),
         (Fields { { "ID", kDbLong, 4 }, { "part", kDbLong, 4 }, { "machine_type", kDbText, 50 },
-            { "var_name", kDbMemo, 0 }, { "offset_or_bitno", kDbLong, 4 },
-            { "abs_max", kDbDouble, 8 }, { "pass", kDbBoolean, 1 },
+            { "var_name", kDbMemo, 0 }, { "abs_max", kDbDouble, 8 }, { "pass", kDbBoolean, 1 },
             { "category_id", kDbText, 255 } }));
     EXPECT_EQ(Column(db, "SELECT var_name, pass FROM PRESET_DEFS WHERE ID = 1", ""),
         (Values { "part", true }));
     DeleteTable(db, "preset_DEFS");
-    EXPECT_EQ(TableNames(db), Texts { "Source_DEFS" });
-    EXPECT_FALSE(HasTable(db, "source_defs"));
+    EXPECT_EQ(TableNames(db), Texts { "S" });
+    EXPECT_FALSE(HasTable(db, "s"));
+    EXPECT_EQ(Failed([&] { Close(db); }), "no failure");
 }
 
 // Jet texts find rows by value whatever the case of any letter, also where a value equals a

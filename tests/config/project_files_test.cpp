@@ -1,0 +1,101 @@
+// The files the program finds by rule in both start modes, what it reads from them and records
+// in them, and the question before discarding edits.
+#include "config/edit_info.h"
+#include "config/installation_paths.h"
+#include "config/project_settings.h"
+#include "diagnostics/abort_question.h"
+#include "support/installation.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::TempInstallation;
+using Names = std::vector<std::string>;
+
+// Files are found whatever their letter case; a folder of a file's name is no file. Integrated,
+// the host's file gives the SaveAndRestore folder (with or without a final "/"), below which
+// program.ini is read and the machine copy found, and up to five machine names, up to the first
+// "-" or missing one; program.ini is written in the installation.
+TEST(InstallationPaths, FoundByRuleIntegratedBelowTheHostsFolder)
+{
+    TempInstallation installation;
+    std::filesystem::create_directories(installation.root / "parameter/Program.ini");
+    EXPECT_EQ(config::GetProgramIniPath(2), "");
+    EXPECT_EQ(config::GetTVXConfigurationIniPath(), "");
+    EXPECT_EQ(config::GetPathSourceOCXMDB(), "");
+    std::filesystem::remove(installation.root / "parameter/Program.ini");
+    for (const char* file : { "parameter/program.ini", "save/parameter/program.ini",
+             "save/Lobix/Lobix.mdb", "Lobix/lobix_source.mdb" })
+        installation.Write(file, "");
+    EXPECT_EQ(config::GetPathSourceOCXMDB(), installation.Path("Lobix/lobix_source.mdb"));
+    EXPECT_EQ(config::GetPathOCXMDB(), installation.Path("Lobix/Lobix.mdb"));
+    installation.SetArguments("/EXTERNAL=TVXCFG");
+    const std::tuple<const char*, bool, const char*, Names> cases[] = {
+        { "save", true, "NameM1=Filler\r\nNameM2=Packer\r\nNameM3=-\r\nNameM4=Wrapper\r\n",
+            { "", "Filler", "Packer" } },
+        { "save/", true, "NameM1=a\r\nNameM2=b\r\nNameM3=c\r\nNameM4=d\r\nNameM5=e\r\nNameM6=f\r\n",
+            { "", "a", "b", "c", "d", "e" } },
+        { "none", false, "NameM2=Packer\r\n", {} },
+    };
+    for (const auto& [folder, found, names, machines] : cases) {
+        SCOPED_TRACE(folder);
+        installation.Write("parameter/TVXConfiguration.INI",
+            "[Common]\r\nSaveAndRestore=" + installation.Path(folder) + "\r\n" + names);
+        config::Project() = {};
+        config::GetExistingMachines(config::GetTVXConfigurationIniPath());
+        EXPECT_EQ(config::Project().MachineNames, machines);
+        EXPECT_EQ(config::Project().ProgramIniPath,
+            found ? installation.Path("save/parameter/program.ini") : "");
+        EXPECT_EQ(config::GetProgramIniPath(2), installation.Path("parameter/program.ini"));
+        EXPECT_EQ(config::GetPathMachineCopyMDB(config::GetTVXConfigurationIniPath()),
+            found ? installation.Path("save/Lobix/Lobix.mdb") : "");
+    }
+}
+
+// The names listed are kept as written, blanks and empty ones too.
+TEST(AdditionalFields, AlwaysStartWithPart)
+{
+    TempInstallation installation;
+    for (const auto& [list, fields, select] :
+        { std::tuple<const char*, Names, const char*> { "", { "", "part" }, ", PRESET_DEFS.part" },
+            { "a, b,", { "", "part", "a", " b", "" },
+                ", PRESET_DEFS.part, PRESET_DEFS.a, PRESET_DEFS. b, PRESET_DEFS." } }) {
+        installation.Write("Lobix/Lobix.cfg",
+            std::string("[Project]\r\nDataBaseAdditionalFields=") + list + "\r\n");
+        config::GetAddFields();
+        EXPECT_EQ(config::Project().AdditionalFields, fields) << list;
+        EXPECT_EQ(config::Project().AdditionalFieldsSelect, select) << list;
+    }
+}
+
+TEST(EditInfo, MarkEncodesTheFirstEnvironmentValue)
+{
+    const std::pair<const char*, const char*> cases[]
+        = { { "X=a-b_c", "666768" }, { "abc", "666768" }, { "X=a=b", "664267" },
+              { "X=Z\xFF", "5F104" }, { "X=", "" }, { "", "" } };
+    for (const auto& [entry, mark] : cases)
+        EXPECT_EQ(config::EditorMark(entry), mark) << entry;
+}
+
+// Integrated, the edit record names the mode and Cancel the standalone program; silent, Cancel
+// confirms itself and says so in the service-pack log only.
+TEST(ConfirmCancel, NamesTheStandaloneProgramWhenIntegratedAndConfirmsSilently)
+{
+    const std::string question
+        = "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over ";
+    TempInstallation installation;
+    installation.Write("Lobix/Lobix.cfg", "");
+    installation.SetArguments("/EXTERNAL=TVXCFG");
+    config::WriteEditInfo();
+    EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Integrated");
+    installation.answers = { platform::kNo };
+    EXPECT_FALSE(diagnostics::ConfirmCancel());
+    ASSERT_EQ(installation.shown.size(), 1u);
+    EXPECT_EQ(installation.shown[0].prompt,
+        question + "\n\r\"Lobix\" has to be configured again in \"standalone-mode\" via \n\r\""
+            + installation.Path("Tools/Lobix_Config") + "\"");
+    installation.SetArguments("/EXTERNAL=SILENT");
+    EXPECT_TRUE(diagnostics::ConfirmCancel());
+    EXPECT_EQ(installation.shown.size(), 1u);
+    EXPECT_EQ(installation.Read("servicepack.log"), "! Fault Lobix_Config: " + question + "\r\n");
+    EXPECT_FALSE(installation.Exists("TVXcfglog.txt"));
+}

@@ -12,17 +12,7 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-const char* kStored = "[Machine2]\r\nCamScaleBegin7=5\r\nCamScaleEnd7=300\r\nCamUnit7=-1\r\n"
-                      "CamWithoutSpeedControl=true\r\n[Machine1]\r\nCamNr270=TRUE\r\n";
-
-struct StoredValues : DialogTest {
-    void SetUp() override
-    {
-        LayOut("ForMachine1=true\r\nForMachine2=true\r\n", kStored);
-        Load();
-    }
-    static std::string Shown(const char* box, int cam) { return Find(box, cam).Text(); }
-};
+std::string Shown(const char* box, int cam) { return DialogTest::Find(box, cam).Text(); }
 
 }
 
@@ -35,24 +25,29 @@ TEST_F(DialogTest, TabsShowTheMachinesMarkedForEditingOrValidForTheHost)
         std::vector<short> machines;
     } cases[] = {
         { "", "ForMachine2=true\r\nForMachine3=True\r\n", { "Packer", "Labeller" }, { 2, 3 } },
-        { "/EXTERNAL=TVXCFG", "ValidMachines=all\r\n", { "Filler", "Packer", "Labeller" }, { 1, 2, 3 } },
+        { "/EXTERNAL=TVXCFG", "ValidMachines=all\r\n", { "Filler", "Packer", "Labeller" },
+            { 1, 2, 3 } },
         { "/EXTERNAL=TVXCFG", "ValidMachines=Packer\r\n", { "Packer" }, { 2 } },
-        { "/EXTERNAL=TVXCFG", "ValidMachines=Labeller2,FILLER\r\n", { "Filler", "Labeller" }, { 1, 3 } },
+        { "/EXTERNAL=TVXCFG", "ValidMachines=Labeller2,FILLER\r\n", { "Filler", "Labeller" },
+            { 1, 3 } },
         { "/EXTERNAL=TVXCFG", "ValidMachines=\r\n", {}, {} },
     };
     for (const Case& c : cases) {
         ResetModules();
-        LayOut(c.cfg);
-        installation.Write("parameter/tvxconfiguration.ini", "[Common]\r\nSaveAndRestore=" + installation.Path("save")
+        installation.Write("parameter/tvxconfiguration.ini",
+            "[Common]\r\nSaveAndRestore=" + installation.Path("save")
                 + "\r\nNameM1=Filler\r\nNameM2=Packer\r\nNameM3=Labeller\r\nNameM4=-\r\n");
-        installation.Write("save/parameter/program.ini", kStored);
-        Load(c.arguments);
+        installation.Write("save/parameter/program.ini", kThreeMachines);
+        Load(c.cfg, c.arguments);
         const config::CamModel& model = config::Model();
         EXPECT_EQ(TabCaptions(), c.tabs) << c.cfg;
-        EXPECT_EQ(std::vector<short>(model.TabMachine + 1, model.TabMachine + 1 + c.machines.size()), c.machines);
+        EXPECT_EQ(
+            std::vector<short>(model.TabMachine + 1, model.TabMachine + 1 + c.machines.size()),
+            c.machines);
         EXPECT_EQ(model.CurrentMachine, c.machines.empty() ? 0 : c.machines[0]) << c.cfg;
         EXPECT_EQ(platform::WindowCaption(),
-            *c.arguments ? "Erweiterte Konfiguration Tools - integriert" : "Erweiterte Konfiguration Tools - standalone");
+            *c.arguments ? "Erweiterte Konfiguration Tools - integriert"
+                         : "Erweiterte Konfiguration Tools - standalone");
     }
     EXPECT_FALSE(Find("TextScalaEnde", 7).Enabled()) << "no machine, no fields";
     EXPECT_TRUE(installation.shown.empty());
@@ -60,9 +55,9 @@ TEST_F(DialogTest, TabsShowTheMachinesMarkedForEditingOrValidForTheHost)
 
 TEST_F(DialogTest, MachinesBeyondTheFifthAreLeftAlone)
 {
-    installation.Write("parameter/Program.ini", "[Project]\r\nNumberOfMachines=7\r\n[Machine7]\r\nCamScaleEnd1=5\r\n");
-    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine5=true\r\nForMachine6=true\r\nForMachine7=true\r\n");
-    Load();
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=7\r\n[Machine7]\r\nCamScaleEnd1=5\r\n");
+    Load("ForMachine5=true\r\nForMachine6=true\r\nForMachine7=true\r\n");
     EXPECT_EQ(TabCaptions(), (Strings { "" }));
     EXPECT_EQ(config::Model().TabMachine[1], 5);
     EXPECT_TRUE(installation.shown.empty());
@@ -70,33 +65,31 @@ TEST_F(DialogTest, MachinesBeyondTheFifthAreLeftAlone)
 
 // Stored values and defaults are shown per machine; edits go to the shown machine, and switching
 // tabs changes nothing.
-TEST_F(StoredValues, EachTabShowsItsMachineAndEditsGoToTheShownOne)
+TEST_F(DialogTest, EachTabShowsItsMachineAndEditsGoToTheShownOne)
 {
+    Load();
     const config::CamModel& model = config::Model();
-    EXPECT_EQ(model.ScaleBegin[2][7], 5);
-    EXPECT_EQ(model.ScaleUnit[2][7], 1);
-    EXPECT_TRUE(model.Cams270);
-    EXPECT_EQ(Find("Check270Kurven").Value(), 1);
-    EXPECT_EQ(Shown("TextScalaAnfang", 1) + " " + Shown("TextScalaEnde", 1) + " " + Shown("TextEinheit", 1), "0 359 1");
     Find("TextScalaEnde", 3).SetText("200");
-    EXPECT_EQ(model.ScaleEnd[1][3], 200);
-    EXPECT_EQ(model.ScaleEnd[2][3], 359);
     const config::CamModel before = model;
     SelectTab(2);
     EXPECT_EQ(model.CurrentMachine, 2);
-    EXPECT_EQ(Shown("TextScalaEnde", 7) + " " + Shown("TextScalaEnde", 3), "300 359");
-    EXPECT_EQ(Find("CheckSpeedControl").Value(), 1);
+    EXPECT_EQ(Shown("TextScalaAnfang", 7) + " " + Shown("TextScalaEnde", 7) + " "
+            + Shown("TextEinheit", 7) + " " + Shown("TextScalaEnde", 3),
+        "5 300 1 359");
     SelectTab(1);
     EXPECT_EQ(Shown("TextScalaEnde", 7) + " " + Shown("TextScalaEnde", 3), "359 200");
-    EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
     for (const config::CamArray& array : config::kCamArrays)
-        EXPECT_EQ(std::memcmp(before.*array.values, model.*array.values, sizeof(before.*array.values)), 0)
+        EXPECT_EQ(
+            std::memcmp(before.*array.values, model.*array.values, sizeof(before.*array.values)), 0)
             << array.iniKey;
-    EXPECT_EQ(std::memcmp(before.WithoutSpeedControl, model.WithoutSpeedControl, sizeof(before.WithoutSpeedControl)), 0);
+    EXPECT_EQ(std::memcmp(before.WithoutSpeedControl, model.WithoutSpeedControl,
+                  sizeof(before.WithoutSpeedControl)),
+        0);
 }
 
-TEST_F(StoredValues, HelpModeHoldsTheMachine)
+TEST_F(DialogTest, HelpModeHoldsTheMachine)
 {
+    Load();
     platform::Control& help = Find("CommandQuest");
     dialog::CommandQuest_Click();
     EXPECT_EQ(help.BackColor(), platform::kGreen);

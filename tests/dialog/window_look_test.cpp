@@ -13,10 +13,7 @@ using testing_support::DialogTest;
 
 TEST_F(DialogTest, EveryTextFitsItsControl)
 {
-    LayOut("ForMachine1=true\r\nForMachine2=true\r\n",
-        "[Machine1]\r\nCamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
-        "CamScaleEnd40=-32768\r\n");
-    Load();
+    Load(); // with the widest values
     QWidget* window = platform::WindowWidget();
     window->show();
     if (QWidget* focused = QApplication::focusWidget())
@@ -27,16 +24,20 @@ TEST_F(DialogTest, EveryTextFitsItsControl)
             box->setCursorPosition(0);
             const QImage start = box->grab().toImage();
             box->setCursorPosition(static_cast<int>(box->text().size()));
-            EXPECT_EQ(box->grab().toImage(), start) << control->Name() << control->Index() << " scrolls";
+            EXPECT_EQ(box->grab().toImage(), start)
+                << control->Name() << control->Index() << " scrolls";
         }
         if (auto* label = qobject_cast<QLabel*>(widget)) {
-            int needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+            int needed = label->wordWrap() ? label->heightForWidth(label->width())
+                                           : label->sizeHint().height();
             EXPECT_LE(needed, label->height()) << control->Name() << control->Index();
-            EXPECT_LE(label->fontMetrics().boundingRect(label->text()).width() / (label->wordWrap() ? 2 : 1),
+            EXPECT_LE(label->fontMetrics().boundingRect(label->text()).width()
+                    / (label->wordWrap() ? 2 : 1),
                 label->width())
                 << control->Name() << control->Index();
         }
-        if (auto* box = qobject_cast<QCheckBox*>(widget); box && box->sizeHint().width() > box->width())
+        if (auto* box = qobject_cast<QCheckBox*>(widget);
+            box && box->sizeHint().width() > box->width())
             ADD_FAILURE() << control->Name() << " is cut off";
     }
     QDir().mkpath(QStringLiteral(LOBIX_SCREENSHOT_DIR));

@@ -3,31 +3,23 @@
 #include "dialog/machine_tabs.h"
 #include "dialog/main_window.h"
 #include "platform/system/process.h"
-#include "platform/profile/profile.h"
-#include "platform/window/toolkit.h"
 
 #include <QApplication>
 #include <QTest>
 
 namespace testing_support {
 
-void DialogTest::LayOut(const std::string& cfg, const std::string& machineSections) const
+void DialogTest::Load(const std::string& cfg, const std::string& arguments) const
 {
-    installation.Write("parameter/Program.ini", kThreeMachines);
-    std::string section;
-    for (const std::string& line : Lines(machineSections)) {
-        size_t equals = line.find('=');
-        if (line.front() == '[')
-            section = line.substr(1, line.size() - 2);
-        else if (equals != std::string::npos)
-            platform::WritePrivateProfileString(section, line.substr(0, equals),
-                line.substr(equals + 1), installation.Path("parameter/Program.ini"));
-    }
+    if (!installation.Exists("parameter/Program.ini"))
+        installation.Write("parameter/Program.ini",
+            "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n"
+            "CamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\nCamScaleEnd40=-"
+            "32768\r\n"
+            "CamNr270=TRUE\r\n[Machine2]\r\nMachineName=Packer\r\nCamScaleBegin7=5\r\n"
+            "CamScaleEnd7=300\r\nCamUnit7=-1\r\nCamWithoutSpeedControl=true\r\n"
+            "[Machine3]\r\nMachineName=Labeller\r\n");
     installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
-}
-
-void DialogTest::Load(const std::string& arguments)
-{
     platform::Process().arguments = arguments;
     dialog::BuildWindow();
     dialog::Form_Load();
@@ -39,6 +31,15 @@ platform::Control& DialogTest::Find(const std::string& name, int index)
     if (!control)
         throw std::runtime_error("no control " + name);
     return *control;
+}
+
+std::vector<std::string> DialogTest::TabCaptions()
+{
+    platform::Control& tabs = Find("TabStripMachine");
+    std::vector<std::string> captions;
+    for (int tab = 1; tab <= tabs.TabCount(); ++tab)
+        captions.push_back(tabs.TabCaption(tab));
+    return captions;
 }
 
 void DialogTest::SelectTab(int tab)
@@ -55,13 +56,12 @@ void DialogTest::ShowActive()
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 }
 
-std::vector<std::string> DialogTest::TabCaptions()
+void DialogTest::Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+void DialogTest::Click(const std::string& name)
 {
-    platform::Control& tabs = Find("TabStripMachine");
-    std::vector<std::string> captions;
-    for (int tab = 1; tab <= tabs.TabCount(); ++tab)
-        captions.push_back(tabs.TabCaption(tab));
-    return captions;
+    QWidget* widget = Find(name).Widget();
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
 }
 
 }

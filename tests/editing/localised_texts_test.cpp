@@ -1,5 +1,8 @@
-// The window's texts from the language file, and the file growing into a full key list.
+// The window's texts from the language file, the file growing into a full key list, and help
+// mode showing the help texts instead of acting.
+#include "config/cam_settings.h"
 #include "editing/editing_state.h"
+#include "editing/help_display.h"
 #include "support/dialog_fixture.h"
 
 using testing_support::DialogTest;
@@ -52,19 +55,43 @@ TEST_F(LocalisedTexts, AnotherLanguageGetsPlaceholdersAndKeepsTheDesign)
     EXPECT_EQ(Entry("1031", "Caption_Header_"), "<missing>");
 }
 
-TEST_F(LocalisedTexts, TranslationsAreAppliedAndGermanZerosReplaced)
+// Translations are applied; in help mode a click shows the help text, every line marker in any
+// letter case breaking the line, and changes nothing.
+TEST_F(LocalisedTexts, TranslationsAreAppliedAndHelpModeShowsTheHelpTexts)
 {
     installation.Write("Tools/Lobix_Config.ini",
         "[Language]\r\nLanguage=1031\r\n[1031]\r\nCaption_Header_=0\r\n"
-        "Caption_Check270Kurven_=260 Kurven f\xFCr alle\r\nTTT_CommandOK_=Apply<CRLF>and "
-        "end\r\nHelp12=Speed help\r\n"
-        "TTT_TextScalaEnde7_=End of cam 7\r\n");
+        "Caption_Check270Kurven_=260 Kurven f\xFCr alle\r\nTTT_CommandOK_=Apply<CRLF>and end\r\n"
+        "TTT_TextScalaEnde7_=End of cam 7\r\nHelp1=OK help <CRL\r\nHelp2=Cancel help\r\n"
+        "Help12=Speed<crlf>help<CrLf><CRLF>\r\nHelp14=End help\r\nHelp15=Unit help\r\n");
     Load();
     EXPECT_EQ(Entry("1031", "Caption_Header_"), "Lobix - Konfiguration Kurven");
+    EXPECT_EQ(Entry("1031", "Help12"), "Speed<crlf>help<CrLf><CRLF>");
     EXPECT_EQ(Find("Check270Kurven").Caption(), "260 Kurven für alle")
         << "read in the Windows code page";
     EXPECT_EQ(Find("CommandOK").ToolTip(), "Apply<CRLF>and end");
     EXPECT_EQ(Find("TextScalaEnde", 7).ToolTip(), "End of cam 7");
-    EXPECT_EQ(editing::State().HelpTexts[12], "Speed help");
-    EXPECT_EQ(Entry("1031", "Help12"), "Speed help");
+
+    dialog::CommandQuest_Click();
+    for (const char* control :
+        { "CheckSpeedControl", "Check270Kurven", "CommandOK", "CommandCancel" })
+        Click(control);
+    editing::ShowHelpText(Find("TextScalaEnde", 9));
+    editing::ShowHelpText(Find("TextEinheit", 1));
+    std::vector<std::string> shown;
+    for (const auto& box : installation.shown)
+        shown.push_back(box.title + box.prompt);
+    EXPECT_EQ(shown,
+        (std::vector<std::string> { "Info:Speed\r\nhelp\r\n\r\n", "Info:", "Info:OK help <CRL",
+            "Info:Cancel help", "Info:End help", "Info:Unit help" }));
+    EXPECT_EQ(Find("CheckSpeedControl").Value(), 0);
+    EXPECT_EQ(Find("Check270Kurven").Value(), 1);
+    EXPECT_FALSE(config::Model().WithoutSpeedControl[1]);
+    EXPECT_TRUE(config::Model().Cams270);
+    EXPECT_TRUE(Find("CommandOK").Enabled());
+    EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb"));
+
+    dialog::CommandQuest_Click();
+    editing::ShowHelpText(Find("TextEinheit", 1));
+    EXPECT_EQ(installation.shown.size(), 6u) << "no help outside help mode";
 }

@@ -2,34 +2,71 @@
 // as at start-up, and the ways a user reaches its controls.
 #pragma once
 
+#include "dialog/machine_tabs.h"
+#include "dialog/main_window.h"
+#include "platform/system/process.h"
 #include "platform/window/toolkit.h"
 #include "support/installation.h"
 
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
-#include <qnamespace.h>
-#include <string>
 
 namespace testing_support {
 
 struct DialogTest : testing::Test {
     TempInstallation installation;
 
-    // Lays out program.ini (unless the test wrote its own: Filler with the extreme values in cam
-    // 1 and 40 and the 270 cams, Packer with cam 7 and the speed option stored) and Lobix.cfg with
-    // `cfg` in [Project]; builds the window and runs its load handler with `arguments`.
+    // Lays out program.ini (unless the test wrote its own: Filler with the widest values in cams 1
+    // and 40 and the 270 cams, Packer with cam 7 and the speed option) and Lobix.cfg with `cfg` in
+    // [Project]; builds the window and runs its load handler with `arguments`.
     void Load(const std::string& cfg = "ForMachine1=true\r\nForMachine2=true\r\n",
-        const std::string& arguments = "") const;
+        const std::string& arguments = "") const
+    {
+        if (!installation.Exists("parameter/Program.ini"))
+            installation.Write("parameter/Program.ini",
+                "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n"
+                "CamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
+                "CamScaleEnd40=-32768\r\nCamNr270=TRUE\r\n[Machine2]\r\nMachineName=Packer\r\n"
+                "CamScaleBegin7=5\r\nCamScaleEnd7=300\r\nCamUnit7=-1\r\nCamWithoutSpeedControl="
+                "true\r\n"
+                "[Machine3]\r\nMachineName=Labeller\r\n");
+        installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
+        platform::Process().arguments = arguments;
+        dialog::BuildWindow();
+        dialog::Form_Load();
+    }
 
-    static platform::Control& Find(const std::string& name, int index = -1);
-    static std::vector<std::string> TabCaptions();
+    static platform::Control& Find(const std::string& name, int index = -1)
+    {
+        if (platform::Control* control = platform::FindControl(name, index))
+            return *control;
+        throw std::runtime_error("no control " + name);
+    }
+
     // The user's click on machine tab `tab`.
-    static void SelectTab(int tab);
+    static void SelectTab(int tab)
+    {
+        Find("TabStripMachine").SelectTab(tab);
+        dialog::TabStripMachine_Click();
+    }
+
     // Shows the window and makes it the active one, so that keys and focus move as for a user.
-    static void ShowActive();
-    // A key on the focused control.
-    static void Press(Qt::Key key);
+    static void ShowActive()
+    {
+        platform::WindowWidget()->show();
+        QApplication::setActiveWindow(platform::WindowWidget());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(platform::WindowWidget()));
+    }
+
+    static void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
     // A click near the left edge, where a check box has its indicator.
-    static void Click(const std::string& name);
+    static void Click(const std::string& name)
+    {
+        QWidget* widget = Find(name).Widget();
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    }
 };
 
 }

@@ -17,19 +17,18 @@ namespace testing_support {
 struct DialogTest : testing::Test {
     TempInstallation installation;
 
-    // Lays out program.ini (unless the test wrote its own: Filler with the widest values in cams 1
-    // and 40 and the 270 cams, Packer with cam 7 and the speed option) and Lobix.cfg with `cfg` in
-    // [Project]; builds the window and runs its load handler with `arguments`.
+    // Lays out program.ini unless the test wrote its own (Filler: the widest values, the 270 cams;
+    // Packer: cam 7, the speed option) and Lobix.cfg; builds the window and loads it.
     void Load(const std::string& cfg = "ForMachine1=true\r\nForMachine2=true\r\n",
         const std::string& arguments = "") const
     {
         if (!installation.Exists("parameter/Program.ini"))
             installation.Write("parameter/Program.ini",
-                "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\n"
+                "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\nCamNr270="
+                "TRUE\r\n"
                 "CamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
-                "CamScaleEnd40=-32768\r\nCamNr270=TRUE\r\n[Machine2]\r\nMachineName=Packer\r\n"
-                "CamScaleBegin7=5\r\nCamScaleEnd7=300\r\nCamUnit7=-1\r\nCamWithoutSpeedControl="
-                "true\r\n"
+                "CamScaleEnd40=-32768\r\n[Machine2]\r\nMachineName=Packer\r\nCamScaleBegin7=5\r\n"
+                "CamScaleEnd7=300\r\nCamUnit7=-1\r\nCamWithoutSpeedControl=true\r\n"
                 "[Machine3]\r\nMachineName=Labeller\r\n");
         installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
         platform::Process().arguments = arguments;
@@ -39,9 +38,7 @@ struct DialogTest : testing::Test {
 
     static platform::Control& Find(const std::string& name, int index = -1)
     {
-        if (platform::Control* control = platform::FindControl(name, index))
-            return *control;
-        throw std::runtime_error("no control " + name);
+        return *platform::FindControl(name, index);
     }
 
     // The user's click on machine tab `tab`.

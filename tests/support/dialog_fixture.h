@@ -1,30 +1,69 @@
-// A loaded dialog over a temporary installation with three machines (Filler, Packer, Labeller).
+// The dialog over a temporary installation with three machines (Filler, Packer, Labeller), loaded
+// as at start-up, and the ways a user reaches its controls.
 #pragma once
 
+#include "dialog/machine_tabs.h"
+#include "dialog/main_window.h"
+#include "platform/system/process.h"
 #include "platform/window/toolkit.h"
 #include "support/installation.h"
 
+#include <QApplication>
+#include <QTest>
 #include <gtest/gtest.h>
-#include <string>
 
 namespace testing_support {
 
 struct DialogTest : testing::Test {
     TempInstallation installation;
 
-    // program.ini with the three machines and the entries of `machineSections` written into their
-    // sections; Lobix.cfg with `cfg` in [Project].
-    void LayOut(const std::string& cfg, const std::string& machineSections = "") const;
+    // Lays out program.ini unless the test wrote its own (Filler: the widest values, the 270 cams;
+    // Packer: cam 7, the speed option) and Lobix.cfg; builds the window and loads it.
+    void Load(const std::string& cfg = "ForMachine1=true\r\nForMachine2=true\r\n",
+        const std::string& arguments = "") const
+    {
+        if (!installation.Exists("parameter/Program.ini"))
+            installation.Write("parameter/Program.ini",
+                "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=Filler\r\nCamNr270="
+                "TRUE\r\n"
+                "CamScaleBegin1=-32768\r\nCamScaleEnd1=32767\r\nCamUnit1=-32768\r\n"
+                "CamScaleEnd40=-32768\r\n[Machine2]\r\nMachineName=Packer\r\nCamScaleBegin7=5\r\n"
+                "CamScaleEnd7=300\r\nCamUnit7=-1\r\nCamWithoutSpeedControl=true\r\n"
+                "[Machine3]\r\nMachineName=Labeller\r\n");
+        installation.Write("Lobix/Lobix.cfg", "[Project]\r\n" + cfg);
+        platform::Process().arguments = arguments;
+        dialog::BuildWindow();
+        dialog::Form_Load();
+    }
 
-    // Builds the window and runs its load handler with `arguments` on the command line.
-    void Load(const std::string& arguments = "");
+    static platform::Control& Find(const std::string& name, int index = -1)
+    {
+        return *platform::FindControl(name, index);
+    }
 
-    static platform::Control& Find(const std::string& name, int index = -1);
-    static std::vector<std::string> TabCaptions();
     // The user's click on machine tab `tab`.
-    static void SelectTab(int tab);
+    static void SelectTab(int tab)
+    {
+        Find("TabStripMachine").SelectTab(tab);
+        dialog::TabStripMachine_Click();
+    }
+
     // Shows the window and makes it the active one, so that keys and focus move as for a user.
-    static void ShowActive();
+    static void ShowActive()
+    {
+        platform::WindowWidget()->show();
+        QApplication::setActiveWindow(platform::WindowWidget());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(platform::WindowWidget()));
+    }
+
+    static void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+    // A click near the left edge, where a check box has its indicator.
+    static void Click(const std::string& name)
+    {
+        QWidget* widget = Find(name).Widget();
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    }
 };
 
 }

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace testing_support {
 
@@ -38,7 +39,9 @@ struct DialogTest : testing::Test {
 
     static platform::Control& Find(const std::string& name, int index = -1)
     {
-        return *platform::FindControl(name, index);
+        if (platform::Control* control = platform::FindControl(name, index))
+            return *control;
+        throw std::invalid_argument("no control " + name); // a misspelt name fails its test
     }
 
     // The user's click on machine tab `tab`.

@@ -1,5 +1,6 @@
 // The built program started silently in a temporary installation: it saves the stored settings,
-// rebuilds the presets without a window and ends.
+// rebuilds the presets without a window and ends. That a finished run leaves no report, journal
+// or error output, the fault-run process tests prove.
 #include "support/databases.h"
 #include "support/program_run.h"
 
@@ -58,31 +59,24 @@ TEST_F(SilentRun, SavesTheStoredSettingsAndRebuildsThePresetsOfTheSelectedMachin
     // The comment, [Project] with its two entries, each edited machine's header, name, 120 cam
     // values and speed option, CamNr270, and machine 3's three lines untouched.
     EXPECT_EQ(lines.size(), 1u + 3 + 2 * (1 + 1 + 120 + 1) + 1 + 3);
-    EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Prog"), "1.0.0 - Standalone");
     EXPECT_EQ(installation.Entry("Lobix/Lobix.cfg", "Info", "S_Editor"), "666768");
 
     std::string component = installation.Path("Lobix/Lobix.mdb");
     EXPECT_EQ(Rows(component,
-                  "SELECT machine_type, COUNT(*), MIN(ID), MAX(ID) FROM PRESET_DEFS "
-                  "GROUP BY 1 ORDER BY 3"),
-        (Strings { "Filler|520|1|520", "Packer|520|521|1040" }));
+                  "SELECT machine_type, COUNT(*), MIN(ID), MAX(ID), SUM(abs_max = 300) "
+                  "FROM PRESET_DEFS GROUP BY 1 ORDER BY 3"),
+        (Strings { "Filler|520|1|520|52", "Packer|520|521|1040|52" }));
     EXPECT_EQ(Rows(component,
                   "SELECT ID, var_name, offset_or_bitno, abs_min, abs_max, min, max, pass "
                   "FROM PRESET_DEFS WHERE ID IN (9, 10, 1040) ORDER BY ID"),
         (Strings { "9|Filler_Lobix_CamOn5|8|0.0|359.0|0.0|359.0|1",
             "10|Filler_Lobix_Preset_CamOff5|9|-10.0|300.0|5.0|NULL|2",
             "1040|Packer_Lobix_Preset_CamOff260|519|-10.0|300.0|5.0|NULL|2" }));
-    EXPECT_EQ(
-        Rows(component, "SELECT COUNT(*) FROM PRESET_DEFS WHERE abs_max = 300"), Strings { "104" });
-    EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb-journal"));
-    EXPECT_FALSE(installation.Exists("servicepack.log")) << installation.Read("servicepack.log");
-    EXPECT_EQ(installation.Read("stderr.txt"), "");
 }
 
-// Projects from Windows. A Jet source database without the template tables is imported, its
-// original kept byte for byte, and the run reports the missing tables exactly as for an SQLite
-// file without them (the old rows then meet a table without "part": the conflict, status 1). A Jet component database is imported and loses nothing; a damaged Jet
-// source is reported and left as it was.
+// Projects from Windows: a Jet source without the template tables is imported and reported as an
+// SQLite file without them is; a Jet component database is imported, its original kept byte for
+// byte, and loses nothing; a damaged Jet source is reported and left as it was.
 TEST_F(SilentRun, JetDatabasesAreImportedOnceAndKept)
 {
     auto jet = [](const char* name) {
@@ -90,36 +84,30 @@ TEST_F(SilentRun, JetDatabasesAreImportedOnceAndKept)
             std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(file), {});
     };
+    const std::string source = "Lobix/Lobix_Source.mdb";
+    auto report = [&](int status) {
+        std::filesystem::remove(installation.root / "servicepack.log");
+        EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), status)
+            << installation.Read("stderr.txt");
+        return installation.Read("servicepack.log");
+    };
     MakeDatabases(installation, "Filler", "visiwin32");
-    installation.Write("Lobix/Lobix_Source.mdb", jet("nwind.mdb"));
-    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1) << installation.Read("stderr.txt");
-    EXPECT_EQ(installation.Read("Lobix/Lobix_Source.mdb.jet"), jet("nwind.mdb"));
-    EXPECT_EQ(
-        Rows(installation.Path("Lobix/Lobix_Source.mdb"), "SELECT COUNT(*) FROM [Order Details]"),
-        Strings { "2155" });
-    std::string jetReport = installation.Read("servicepack.log");
-
-    MakeDatabases(installation, "Filler", "visiwin32");
-    std::filesystem::remove(installation.root / "servicepack.log");
-    installation.Write("Lobix/Lobix_Source.mdb", "");
-    Sql(installation.Path("Lobix/Lobix_Source.mdb"), "CREATE TABLE Orders (OrderID INTEGER)");
-    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1);
+    installation.Write(source, jet("nwind.mdb"));
+    std::string jetReport = report(1);
     EXPECT_FALSE(jetReport.empty());
-    EXPECT_EQ(jetReport, installation.Read("servicepack.log"));
+    installation.Write(source, "");
+    Sql(installation.Path(source), "CREATE TABLE Orders (OrderID INTEGER)");
+    EXPECT_EQ(report(1), jetReport);
 
     MakeDatabases(installation, "Filler", "visiwin32");
     installation.Write("Lobix/Lobix.mdb", jet("DateTestDatabase.mdb"));
-    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 0);
+    report(0);
     EXPECT_EQ(installation.Read("Lobix/Lobix.mdb.jet"), jet("DateTestDatabase.mdb"));
     EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"),
         Strings { "1040" });
 
-    std::filesystem::remove(installation.root / "servicepack.log");
     std::string damaged = jet("nwind.mdb").substr(0, 2048);
-    installation.Write("Lobix/Lobix_Source.mdb", damaged);
-    EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), 1);
-    EXPECT_EQ(installation.Read("Lobix/Lobix_Source.mdb"), damaged);
-    EXPECT_NE(installation.Read("servicepack.log").find("list of tables cannot be read"),
-        std::string::npos)
-        << installation.Read("servicepack.log");
+    installation.Write(source, damaged);
+    EXPECT_NE(report(1).find("list of tables cannot be read"), std::string::npos);
+    EXPECT_EQ(installation.Read(source), damaged);
 }

@@ -1,10 +1,8 @@
 // The database work of OK: PRESET_DEFS rebuilt from the templates, one block per machine that
-// takes part, old limit values carried over, the component database replaced.
-#include "config/cam_settings.h"
+// takes part, old limit values carried over, the component database replaced. The silent-run
+// process test proves the carry-over of every limit, Nulls among them, and the 270-cam blocks.
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
-#include "config/cam_settings.h"
-#include "platform/profile/profile.h"
 #include "presetdb/extension_driver.h"
 #include "support/databases.h"
 #include "support/installation.h"
@@ -46,65 +44,47 @@ struct PresetDatabase : testing::Test {
 
 }
 
-TEST_F(PresetDatabase, RebuildsTheTableWithTheTemplatesLayout)
+// A stale table gives way to one in the templates' layout; the source keeps its time. Variable
+// names take the machine's name twice, other texts once; old names with quotes or the name of a
+// column match only themselves.
+TEST_F(PresetDatabase, RebuildsOneBlockPerMachineInTheTemplatesLayout)
 {
-    Sql(source, "CREATE TABLE PRESET_DEFS (x TEXT); INSERT INTO PRESET_DEFS VALUES ('stale');");
+    Sql(source,
+        "CREATE TABLE PRESET_DEFS (x TEXT); INSERT INTO PRESET_DEFS VALUES ('stale');"
+        "UPDATE Source_DEFS SET Var_Name = Var_Name || '_###machine' "
+        "WHERE Part = 1 AND System = 'VISIWIN32';"
+        "UPDATE Source_PRESET_DEFS SET text = text || ' ###machine' WHERE ID = 2;"
+        "UPDATE Source_PRESET_DEFS SET var_name = 'Cam\"On\"3' WHERE ID = 5;"
+        "UPDATE Source_PRESET_DEFS SET var_name = 'part' WHERE ID = 7;");
+    Sql(component,
+        "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_Cam\"On\"3_Filler', abs_max = 11 "
+        "WHERE ID = 5;"
+        "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_part_Filler', abs_max = 33 WHERE ID = 7;");
     std::filesystem::last_write_time(
         source, std::filesystem::file_time_type::clock::now() - std::chrono::hours(50));
     auto sourceWritten = std::filesystem::last_write_time(source);
     Run();
-    Strings layout = Rows(source, "SELECT name, type FROM pragma_table_info('Source_PRESET_DEFS')");
-    EXPECT_EQ(Rows(source, "SELECT name, type FROM pragma_table_info('PRESET_DEFS')"), layout);
-    EXPECT_EQ(Rows(component, "SELECT name, type FROM pragma_table_info('PRESET_DEFS')"), layout);
-    EXPECT_EQ(Rows(source, "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "720" });
+    EXPECT_EQ(Rows(source, "SELECT name, type FROM pragma_table_info('PRESET_DEFS')"),
+        Rows(source, "SELECT name, type FROM pragma_table_info('Source_PRESET_DEFS')"));
     EXPECT_EQ(Rows(source, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name"),
         (Strings { "PRESET_DEFS", "Source_DEFS", "Source_PRESET_DEFS" }));
-    EXPECT_EQ(std::filesystem::last_write_time(source), sourceWritten)
-        << "the source keeps its time";
-}
-
-TEST_F(PresetDatabase, BuildsOneBlockPerMachineOf360OrEveryTemplateRow)
-{
-    // Variable names take the machine's name twice, other texts once.
-    Sql(source,
-        "UPDATE Source_DEFS SET Var_Name = Var_Name || '_###machine' "
-        "WHERE Part = 1 AND System = 'VISIWIN32';"
-        "UPDATE Source_PRESET_DEFS SET text = text || ' ###machine' WHERE ID = 2;");
-    Run();
-    EXPECT_EQ(
-        Presets(
-            "machine_type, COUNT(*), MIN(ID), MAX(ID), MIN(offset_or_bitno), MAX(offset_or_bitno)",
-            "1 GROUP BY machine_type"),
-        (Strings { "Filler|360|1|360|0|359", "Labeller|360|361|720|0|359" }));
-    EXPECT_EQ(
-        Presets("ID, var_name, offset_or_bitno, text, page_name", "ID IN (1, 2, 3, 361, 720)"),
+    EXPECT_EQ(std::filesystem::last_write_time(source), sourceWritten);
+    EXPECT_EQ(Presets("ID, var_name, offset_or_bitno, text, page_name, abs_max",
+                  "ID IN (1, 2, 3, 5, 6, 7, 361, 720)"),
         (Strings {
-            "1|Filler_Lobix_CamOn1_Filler|0|Kurve 1 Ein (Filler)|Seite 0",
-            "2|Filler_Lobix_Preset_CamOff1|1|Kurve 1 Aus (Filler) ###machine|Seite 0",
-            "3|Filler_Lobix_CamOn2_Filler|2|Kurve 2 Ein (Filler)|Seite 0",
-            "361|Labeller_Lobix_CamOn1_Labeller|0|Kurve 1 Ein (Labeller)|Seite 0",
-            "720|Labeller_Lobix_Preset_CamOff180|359|Kurve 180 Aus (Labeller)|Seite 0",
+            "1|Filler_Lobix_CamOn1_Filler|0|Kurve 1 Ein (Filler)|Seite 0|359.0",
+            "2|Filler_Lobix_Preset_CamOff1|1|Kurve 1 Aus (Filler) ###machine|Seite 0|359.0",
+            "3|Filler_Lobix_CamOn2_Filler|2|Kurve 2 Ein (Filler)|Seite 0|359.0",
+            "5|Filler_Lobix_Cam\"On\"3_Filler|4|Kurve 3 Ein (Filler)|Seite 0|11.0",
+            "6|Filler_Lobix_Preset_CamOff3|5|Kurve 3 Aus (Filler)|Seite 0|359.0",
+            "7|Filler_Lobix_part_Filler|6|Kurve 4 Ein (Filler)|Seite 0|33.0",
+            "361|Labeller_Lobix_CamOn1_Labeller|0|Kurve 1 Ein (Labeller)|Seite 0|359.0",
+            "720|Labeller_Lobix_Preset_CamOff180|359|Kurve 180 Aus (Labeller)|Seite 0|359.0",
         }));
-    config::Model().Cams270 = true;
-    Run();
-    EXPECT_EQ(Presets("machine_type, COUNT(*), MAX(ID)", "1 GROUP BY machine_type"),
-        (Strings { "Filler|520|520", "Labeller|520|1040" }));
+    EXPECT_TRUE(installation.shown.empty());
 }
 
-TEST_F(PresetDatabase, CarriesOldLimitsOverIncludingNulls)
-{
-    Run();
-    EXPECT_EQ(Presets("offset_or_bitno, abs_min, abs_max, min, max, pass, text",
-                  "machine_type = 'Filler' AND ID IN (9, 10, 11, 20)"),
-        (Strings { "8|0.0|359.0|0.0|359.0|1|Kurve 5 Ein (Filler)",
-            "9|-10.0|300.0|5.0|NULL|2|Kurve 5 Aus (Filler)",
-            "10|0.0|359.0|0.0|359.0|1|Kurve 6 Ein (Filler)",
-            "19|-10.0|300.0|5.0|NULL|2|Kurve 10 Aus (Filler)" }));
-    EXPECT_EQ(Presets("COUNT(*)", "machine_type = 'Labeller' AND abs_max = 300"), Strings { "0" })
-        << "Packer's old rows have no counterpart";
-    EXPECT_EQ(Presets("COUNT(*)", "abs_max = 300"), Strings { "36" });
-}
-
+// Filler's 36 changed rows among its first 360, none for Labeller from Packer's.
 TEST_F(PresetDatabase, AMissingOldColumnIsReportedAndTheRestCarriedOver)
 {
     Sql(component, "ALTER TABLE PRESET_DEFS DROP COLUMN page_name;");
@@ -117,13 +97,22 @@ TEST_F(PresetDatabase, AMissingOldColumnIsReportedAndTheRestCarriedOver)
     EXPECT_EQ(log[1], "... repeated 1,039 times");
 }
 
-TEST_F(PresetDatabase, StudioProjectsRenameOldVisiWin32Rows)
+// A Studio project renames the old VisiWin32 rows (row 10) and matches names and machines in any
+// case (rows 10 and 20).
+TEST_F(PresetDatabase, StudioProjectsRenameOldVisiWin32RowsAndMatchInAnyCase)
 {
-    platform::WritePrivateProfileString(
-        "Project", "VWStudio", "TRUE", installation.Path("parameter/Program.ini"));
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=1\r\nVWStudio=true\r\n[Machine1]\r\nMachineName=Füller\r\n");
+    MakeDatabases(installation, "Füller", "visiwin32");
+    Sql(component,
+        "UPDATE PRESET_DEFS SET machine_type = 'FÜLLER', var_name = 'FÜLLER_LOBIX_PRESET_CAMOFF5' "
+        "WHERE ID = 10;"
+        "UPDATE PRESET_DEFS SET machine_type = 'FÜLLER', var_name = 'FÜLLER.LOBIX.PRESET.CAMOFF10' "
+        "WHERE ID = 20;");
     Run();
-    EXPECT_EQ(Presets("var_name, abs_max", "ID IN (1, 10)"),
-        (Strings { "Filler.Lobix.CamOn1|359.0", "Filler.Lobix.Preset.CamOff5|300.0" }));
+    EXPECT_EQ(Presets("var_name, abs_max", "ID IN (1, 10, 20)"),
+        (Strings { "Füller.Lobix.CamOn1|359.0", "Füller.Lobix.Preset.CamOff5|300.0",
+            "Füller.Lobix.Preset.CamOff10|300.0" }));
 }
 
 TEST_F(PresetDatabase, ADemandedColumnTheTableLacksEndsTheRun)
@@ -139,16 +128,17 @@ TEST_F(PresetDatabase, ADemandedColumnTheTableLacksEndsTheRun)
             ":Database-Error - Contact Administrator!" }));
     ASSERT_EQ(installation.shown.size(), 1u);
     EXPECT_EQ(installation.shown[0].title, "Fatal error");
-    EXPECT_EQ(Rows(component, "SELECT COUNT(*) FROM PRESET_DEFS"), Strings { "1040" })
-        << "not replaced";
 }
 
-TEST_F(PresetDatabase, IntegratedBringsTheMachineCopyInFirst)
+// Integrated, the machines come from the host and take part by name, in any case; the machine
+// copy, where there is one, is what the old values come from.
+TEST_F(PresetDatabase, IntegratedTakesMachinesByNameAndTheMachineCopyFirst)
 {
     installation.Write("parameter/tvxconfiguration.ini",
         "[Common]\r\nSaveAndRestore=" + installation.Path("save")
-            + "\r\nNameM1=Filler\r\nNameM2=Packer\r\n");
-    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nValidMachines=Filler\r\n");
+            + "\r\nNameM1=Füller\r\nNameM2=Packer\r\n");
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nValidMachines=FÜLLER\r\n");
+    MakeDatabases(installation, "Füller", "visiwin32");
     Run("/EXTERNAL=TVXCFG");
     ASSERT_EQ(installation.shown.size(), 1u);
     EXPECT_EQ(installation.shown[0].prompt,
@@ -157,10 +147,10 @@ TEST_F(PresetDatabase, IntegratedBringsTheMachineCopyInFirst)
         "Dann ist diese Meldung völlig normal und es wird eine neue Datei mit den "
         "Standardwerten erzeugt.");
     EXPECT_EQ(installation.shown[0].icon, platform::kInformation);
-    EXPECT_EQ(Presets("abs_max", "ID = 10"), Strings { "300.0" });
+    EXPECT_EQ(Presets("machine_type, COUNT(*), SUM(abs_max = 300)", "1 GROUP BY machine_type"),
+        Strings { "Füller|360|36" });
 
     std::filesystem::create_directories(installation.root / "save/Lobix");
-    MakeDatabases(installation, "Filler", "visiwin32");
     std::filesystem::copy_file(component, installation.Path("save/Lobix/Lobix.mdb"));
     Sql(installation.Path("save/Lobix/Lobix.mdb"),
         "UPDATE PRESET_DEFS SET abs_max = 123 WHERE ID = 10;");
@@ -169,67 +159,24 @@ TEST_F(PresetDatabase, IntegratedBringsTheMachineCopyInFirst)
     EXPECT_EQ(Presets("abs_max", "ID = 10"), Strings { "123.0" });
 }
 
-TEST_F(PresetDatabase, NamesWithQuotesMatchOnlyThemselves)
-{
-    Sql(source,
-        "UPDATE Source_PRESET_DEFS SET var_name = 'Cam\"On\"1' WHERE ID = 1;"
-        "UPDATE Source_PRESET_DEFS SET var_name = 'part' WHERE ID = 3;");
-    Sql(component,
-        "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_Cam\"On\"1', abs_max = 11 WHERE ID = 1;"
-        "UPDATE PRESET_DEFS SET var_name = 'Filler_Lobix_part', abs_max = 33 WHERE ID = 3;");
-    Run();
-    EXPECT_EQ(Presets("var_name, abs_max", "ID IN (1, 2, 3)"),
-        (Strings { "Filler_Lobix_Cam\"On\"1|11.0", "Filler_Lobix_Preset_CamOff1|359.0",
-            "Filler_Lobix_part|33.0" }));
-    EXPECT_TRUE(installation.shown.empty());
-}
-
 TEST_F(PresetDatabase, SelectsMachinesToTheEndOfTheListWhateverTheirLettersCase)
 {
-    struct Case {
-        const char* arguments;
-        const char* file; // Program.ini standalone, tvxconfiguration.ini integrated
-        const char* cfg;
-        Strings blocks;
-    } cases[] = {
-        { "",
-            "[Project]\r\nNumberOfMachines=7\r\n[Machine1]\r\nMachineName=M1\r\n"
-            "[Machine2]\r\nMachineName=M2\r\n[Machine5]\r\nMachineName=M5\r\n"
-            "[Machine6]\r\nMachineName=M6\r\n[Machine7]\r\nMachineName=M7\r\n",
-            "ForMachine1=true\r\nForMachine6=true\r\nForMachine7=TRUE\r\n",
-            { "M1|2|1", "M6|2|3", "M7|2|5" } },
-        { "/EXTERNAL=TVXCFG", "[Common]\r\nNameM1=Füller\r\nNameM2=Packer\r\n",
-            "ValidMachines=FÜLLER\r\n", { "Füller|2|1" } },
-    };
-    Sql(source, "DELETE FROM Source_PRESET_DEFS WHERE ID > 2;");
-    for (const Case& c : cases) {
-        installation.Write(
-            *c.arguments ? "parameter/tvxconfiguration.ini" : "parameter/Program.ini", c.file);
-        installation.Write("Lobix/Lobix.cfg", std::string("[Project]\r\n") + c.cfg);
-        ResetModules();
-        Run(c.arguments);
-        EXPECT_EQ(Presets("machine_type, COUNT(*), MIN(ID)", "1 GROUP BY machine_type"), c.blocks)
-            << c.cfg;
-    }
-}
-
-TEST_F(PresetDatabase, OldValuesOfNamesInAnyCaseAreCarriedOver)
-{
     installation.Write("parameter/Program.ini",
-        "[Project]\r\nNumberOfMachines=1\r\nVWStudio=true\r\n[Machine1]\r\nMachineName=Füller\r\n");
-    MakeDatabases(installation, "Filler", "studio");
-    Sql(component,
-        "UPDATE PRESET_DEFS SET machine_type = 'FÜLLER', var_name = 'FÜLLER.LOBIX.PRESET.CAMOFF5' "
-        "WHERE ID = 10;");
+        "[Project]\r\nNumberOfMachines=7\r\n[Machine1]\r\nMachineName=M1\r\n"
+        "[Machine2]\r\nMachineName=M2\r\n[Machine5]\r\nMachineName=M5\r\n"
+        "[Machine6]\r\nMachineName=M6\r\n[Machine7]\r\nMachineName=M7\r\n");
+    installation.Write("Lobix/Lobix.cfg",
+        "[Project]\r\nForMachine1=true\r\nForMachine6=true\r\nForMachine7=TRUE\r\n");
+    Sql(source, "DELETE FROM Source_PRESET_DEFS WHERE ID > 2;");
     Run();
-    EXPECT_EQ(Presets("var_name, abs_max", "ID IN (9, 10)"),
-        (Strings { "Füller.Lobix.CamOn5|359.0", "Füller.Lobix.Preset.CamOff5|300.0" }));
+    EXPECT_EQ(Presets("machine_type, COUNT(*), MIN(ID)", "1 GROUP BY machine_type"),
+        (Strings { "M1|2|1", "M6|2|3", "M7|2|5" }));
 }
 
+// Templates stored for parts 1.5, 2.5 and 4 go to parts 1, 3 and 4; rows of parts 1.5, 2.5, 3.5
+// and 4 take the templates of parts 1, 3, 3 and 4.
 TEST_F(PresetDatabase, FractionalPartsRoundHalvesToEven)
 {
-    // Templates stored for parts 1.5, 2.5 and 4 go to parts 1, 3 and 4; rows of parts 1.5, 2.5,
-    // 3.5 and 4 take the templates of parts 1, 3, 3 and 4.
     Sql(source,
         "DROP TABLE Source_DEFS; DROP TABLE Source_PRESET_DEFS;"
         "CREATE TABLE Source_DEFS (System VARCHAR(20), Var_Name VARCHAR(100), Part DOUBLE);"
@@ -237,9 +184,8 @@ TEST_F(PresetDatabase, FractionalPartsRoundHalvesToEven)
         " ('VISIWIN32', 'three_###Var_Name', 2.5), ('VISIWIN32', 'four_###Var_Name', 4);"
         "CREATE TABLE Source_PRESET_DEFS (ID INTEGER, part DOUBLE, var_name VARCHAR(100),"
         " offset_or_bitno INTEGER);"
-        "INSERT INTO Source_PRESET_DEFS VALUES (1, 1.5, 'a', 0), (2, 2.5, 'b', 0), (3, 3.5, 'c', "
-        "0),"
-        " (4, 4, 'd', 0);");
+        "INSERT INTO Source_PRESET_DEFS VALUES (1, 1.5, 'a', 0), (2, 2.5, 'b', 0),"
+        " (3, 3.5, 'c', 0), (4, 4, 'd', 0);");
     installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
     Run();
     EXPECT_EQ(Rows(source, "SELECT var_name FROM PRESET_DEFS ORDER BY ID"),

@@ -13,18 +13,13 @@
 
 namespace testing_support {
 
-// Thrown by the end of the program while a TempInstallation is active.
-struct ProgramEnded {
-    int status;
-};
-
 class TempInstallation {
 public:
     // Lays out <tmp>/Tools, <tmp>/parameter and <tmp>/Lobix, and resets every module's state.
     TempInstallation();
     ~TempInstallation();
 
-    std::string Path(const std::string& relative) const; // below the installation folder
+    std::string Path(const std::string& relative) const { return (root / relative).string(); }
     void Write(const std::string& relative, const std::string& content) const;
     std::string Read(const std::string& relative) const; // "" when missing
     bool Exists(const std::string& relative) const;

@@ -38,7 +38,6 @@ public:
     std::filesystem::path root;
 };
 
-// A program.ini of three machines: Filler, Packer and Labeller.
 inline constexpr const char* kThreeMachines = "[Project]\r\nNumberOfMachines=3\r\n"
                                               "[Machine1]\r\nMachineName=Filler\r\n"
                                               "[Machine2]\r\nMachineName=Packer\r\n"

@@ -5,10 +5,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    char platformOption[] = "-platform";
-    char platformName[] = "offscreen";
-    char* qtArgv[] = { argv[0], platformOption, platformName, nullptr };
-    int qtArgc = 3;
-    QApplication app(qtArgc, qtArgv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

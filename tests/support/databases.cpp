@@ -18,33 +18,26 @@ void MakeDatabases(
 
 std::vector<std::string> Rows(const std::string& path, const std::string& statements)
 {
-    sqlite3* db = nullptr;
     std::vector<std::string> rows;
-    std::string error;
+    auto collect = [](void* rows, int columns, char** texts, char**) {
+        std::string row;
+        for (int i = 0; i < columns; ++i)
+            row += (i ? "|" : "") + std::string(texts[i] ? texts[i] : "NULL");
+        static_cast<std::vector<std::string>*>(rows)->push_back(row);
+        return 0;
+    };
+    sqlite3* db = nullptr;
+    char* error = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        error = "cannot open " + path;
-    for (const char* next = statements.c_str(); error.empty() && *next;) {
-        sqlite3_stmt* statement = nullptr;
-        int result = sqlite3_prepare_v2(db, next, -1, &statement, &next);
-        while (statement && (result = sqlite3_step(statement)) == SQLITE_ROW) {
-            std::string row;
-            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-                const unsigned char* text = sqlite3_column_text(statement, i);
-                row += (i ? "|" : "")
-                    + std::string(text ? reinterpret_cast<const char*>(text) : "NULL");
-            }
-            rows.push_back(row);
-        }
-        if (result != SQLITE_OK && result != SQLITE_DONE)
-            error = sqlite3_errmsg(db);
-        sqlite3_finalize(statement);
-    }
+        error = sqlite3_mprintf("cannot open %s", path.c_str());
+    else
+        sqlite3_exec(db, statements.c_str(), collect, &rows, &error);
     sqlite3_close(db);
-    if (!error.empty())
-        throw std::runtime_error(error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    if (!message.empty())
+        throw std::runtime_error(message);
     return rows;
 }
-
-void Sql(const std::string& path, const std::string& statements) { Rows(path, statements); }
 
 }

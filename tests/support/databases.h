@@ -18,6 +18,6 @@ void MakeDatabases(
 std::vector<std::string> Rows(const std::string& path, const std::string& statements);
 
 // The same, for statements that yield no rows.
-void Sql(const std::string& path, const std::string& statements);
+inline void Sql(const std::string& path, const std::string& statements) { Rows(path, statements); }
 
 }

@@ -6,34 +6,39 @@
 #include "diagnostics/start_modes.h"
 #include "dialog/window_state.h"
 #include "editing/editing_state.h"
+#include "platform/profile/profile.h"
 #include "platform/system/exit.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
-#include "platform/profile/profile.h"
 #include "platform/window/toolkit.h"
 #include "startup/command_line.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <random>
 #include <iterator>
+#include <random>
+
+namespace fs = std::filesystem;
 
 namespace testing_support {
 
+struct ProgramEnded {
+    int status;
+};
+
 TempInstallation::TempInstallation()
 {
-    std::random_device seed;
-    root = std::filesystem::temp_directory_path() / ("lobix-test-" + std::to_string(seed()));
+    root = fs::temp_directory_path() / ("lobix-test-" + std::to_string(std::random_device()()));
     for (const char* folder : { "Tools", "parameter", "Lobix" })
-        std::filesystem::create_directories(root / folder);
+        fs::create_directories(root / folder);
     ResetModules();
-    platform::ProcessFacts& facts = platform::Process();
-    facts = {};
-    facts.programFolder = (root / "Tools").string();
-    facts.executableName = "Lobix_Config";
-    facts.versionMajor = 1;
-    facts.firstEnvironmentEntry = "USER=abc";
-    facts.servicePackLogPath = (root / "servicepack.log").string();
+    platform::Process() = { .arguments = "",
+        .programFolder = Path("Tools"),
+        .executableName = "Lobix_Config",
+        .versionMajor = 1,
+        .firstEnvironmentEntry = "USER=abc",
+        .servicePackLogPath = Path("servicepack.log") };
     platform::SetMessageBoxHandler([this](const platform::MessageBoxRequest& request) {
         shown.push_back(request);
         if (answers.empty())
@@ -52,17 +57,12 @@ TempInstallation::~TempInstallation()
     platform::SetEndHandler({});
     ResetModules();
     std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-std::string TempInstallation::Path(const std::string& relative) const
-{
-    return (root / relative).string();
+    fs::remove_all(root, ignored);
 }
 
 void TempInstallation::Write(const std::string& relative, const std::string& content) const
 {
-    std::filesystem::create_directories((root / relative).parent_path());
+    fs::create_directories((root / relative).parent_path());
     std::ofstream(root / relative, std::ios::binary) << content;
     platform::ForgetResolvedPaths();
 }
@@ -75,20 +75,17 @@ std::string TempInstallation::Read(const std::string& relative) const
 
 bool TempInstallation::Exists(const std::string& relative) const
 {
-    return std::filesystem::exists(root / relative);
+    return fs::exists(root / relative);
 }
 
 std::map<std::string, std::string> TempInstallation::ProjectFiles() const
 {
     std::map<std::string, std::string> files;
-    std::error_code ignoredError; // a folder that is missing has no files
+    std::error_code missing; // a folder that is missing has no files
     for (const char* folder : { "parameter", "Lobix" })
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(
-                 root / folder, std::filesystem::directory_options::none, ignoredError))
-            if (entry.is_regular_file()) {
-                std::string relative = std::filesystem::relative(entry.path(), root).string();
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder, missing))
+            if (std::string relative = fs::relative(entry.path(), root); entry.is_regular_file())
                 files[relative] = Read(relative);
-            }
     return files;
 }
 
@@ -129,27 +126,24 @@ int EndStatus(const std::function<void()>& action)
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = std::min(text.find("\r\n", start), text.size());
         lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
+    }
     return lines;
 }
 
 std::string Upper(std::string text)
 {
-    for (char& c : text)
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::toupper(c); });
     return text;
 }
 
 void ReadOnly(const TempInstallation& installation, const std::string& relative)
 {
-    std::filesystem::permissions(installation.root / relative,
-        std::filesystem::perms::owner_write | std::filesystem::perms::group_write
-            | std::filesystem::perms::others_write,
-        std::filesystem::perm_options::remove);
+    fs::permissions(installation.root / relative,
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+        fs::perm_options::remove);
 }
 
 }

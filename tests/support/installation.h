@@ -13,18 +13,13 @@
 
 namespace testing_support {
 
-// Thrown by the end of the program while a TempInstallation is active.
-struct ProgramEnded {
-    int status;
-};
-
 class TempInstallation {
 public:
     // Lays out <tmp>/Tools, <tmp>/parameter and <tmp>/Lobix, and resets every module's state.
     TempInstallation();
     ~TempInstallation();
 
-    std::string Path(const std::string& relative) const; // below the installation folder
+    std::string Path(const std::string& relative) const { return (root / relative).string(); }
     void Write(const std::string& relative, const std::string& content) const;
     std::string Read(const std::string& relative) const; // "" when missing
     bool Exists(const std::string& relative) const;
@@ -43,7 +38,6 @@ public:
     std::filesystem::path root;
 };
 
-// A program.ini of three machines: Filler, Packer and Labeller.
 inline constexpr const char* kThreeMachines = "[Project]\r\nNumberOfMachines=3\r\n"
                                               "[Machine1]\r\nMachineName=Filler\r\n"
                                               "[Machine2]\r\nMachineName=Packer\r\n"

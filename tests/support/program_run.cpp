@@ -1,5 +1,6 @@
 #include "support/program_run.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -29,10 +30,8 @@ pid_t testing_support::StartProgram(const TempInstallation& installation,
         if (!word.empty())
             argv.push_back(word);
     auto pointers = [](std::vector<std::string>& texts) {
-        std::vector<char*> list;
-        for (std::string& text : texts)
-            list.push_back(text.data());
-        list.push_back(nullptr);
+        std::vector<char*> list(texts.size() + 1); // ends in a null pointer
+        std::ranges::transform(texts, list.begin(), [](std::string& text) { return text.data(); });
         return list;
     };
     std::vector<char*> argvList = pointers(argv), environmentList = pointers(environment);
@@ -52,11 +51,8 @@ int testing_support::WaitForProgram(pid_t program, std::chrono::microseconds lim
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
     while (waitpid(program, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(program, SIGKILL);
-            waitpid(program, &status, 0);
-            return -1;
-        }
+        if (std::chrono::steady_clock::now() > deadline)
+            kill(program, SIGKILL); // then reaped as killed
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

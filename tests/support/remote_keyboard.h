@@ -11,7 +11,7 @@ int FreePort(); // a free TCP port on this host
 
 class RemoteKeyboard {
 public:
-    // Connects to the VNC server on `port` within `seconds` and waits until the window is drawn;
+    // Connects to the VNC server on `port` and waits until the window is drawn, within `seconds`;
     // throws std::runtime_error when it cannot.
     RemoteKeyboard(int port, int seconds);
     ~RemoteKeyboard();
@@ -21,12 +21,7 @@ public:
     void Type(const std::string& text);
 
 private:
-    void Send(const std::string& bytes);
-    std::string Receive(size_t count);
-    void WaitForWindow(int seconds);
-
-    int socket_ = -1;
-    int width_ = 0, height_ = 0;
+    int socket_;
 };
 
 inline constexpr std::uint32_t kTab = 0xff09, kReturn = 0xff0d, kShift = 0xffe1;

@@ -50,10 +50,12 @@ int testing_support::WaitForProgram(pid_t program, std::chrono::microseconds lim
 {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
-    while (waitpid(program, &status, WNOHANG) == 0) {
+    pid_t ended;
+    while ((ended = waitpid(program, &status, WNOHANG)) == 0) {
         if (std::chrono::steady_clock::now() > deadline)
             kill(program, SIGKILL); // then reaped as killed
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // A program that could not be waited for has no status to pass a test with.
+    return ended == program && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

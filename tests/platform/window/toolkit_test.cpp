@@ -63,25 +63,19 @@ TEST_F(Toolkit, TextBoxChangesCaretAndEntry)
             "got", "click" }));
 }
 
-// A state set by code raises the click when it differs; a mouse click ticks a grayed box. The click
-// and then the release see the new state; other keys' releases reach the key handler too.
-TEST_F(Toolkit, CheckBoxClickSeesTheNewStateBeforeTheRelease)
+// A state set by code raises the click when it differs; a mouse click ticks a grayed box. Releases
+// of keys other than Space reach the key handler too (the dialog tests prove the release handlers
+// see the new state).
+TEST_F(Toolkit, CheckBoxClickComesWithEachNewState)
 {
     Control& box = Add(ControlType::CheckBox);
-    const auto logState = [&](std::string event) {
-        return [&, event] { log.push_back(event + " " + std::to_string(box.Value())); };
-    };
-    box.onClick = logState("click");
-    box.onMouseUp = logState("mouse up");
-    box.onKeyUp = logState("key up");
+    box.onClick = [&] { log.push_back("click " + std::to_string(box.Value())); };
+    box.onKeyUp = [&] { log.push_back("key up"); };
     for (int state : { 1, 1, 0, 2 })
         box.SetValue(state);
     QTest::mouseClick(box.Widget(), Qt::LeftButton, {}, { 7, box.Widget()->height() / 2 });
-    QTest::keyClick(box.Widget(), Qt::Key_Space);
     QTest::keyClick(box.Widget(), Qt::Key_A);
-    EXPECT_EQ(log,
-        (Log { "click 1", "click 0", "click 2", "click 1", "mouse up 1", "click 0", "key up 0",
-            "key up 0" }));
+    EXPECT_EQ(log, (Log { "click 1", "click 0", "click 2", "click 1", "key up" }));
 }
 
 // Adding, removing and selecting tabs by code raise no click; a user's choice by mouse or arrow
@@ -102,9 +96,9 @@ TEST_F(Toolkit, TabStripClickComesOnlyFromTheUser)
     EXPECT_EQ(strip.TabCaption(2), "B");
 }
 
-// Green paints a button's face, the button face colour restores it. In the activated window Return,
-// keypad Enter and Space press the button; Escape is a close request, as the close box is: the
-// first, cancelled, leaves the window open; the next closes it and ends the run.
+// Green paints a button's face, the button face colour restores it. In the activated window keypad
+// Enter and Space press the button (Return: the keyboard run); Escape is a close request, as the
+// close box is: the first, cancelled, leaves the window open; the next closes it and ends the run.
 TEST_F(Toolkit, ButtonFaceKeysAndCloseRequests)
 {
     Control& button = Add(ControlType::CommandButton);
@@ -119,7 +113,7 @@ TEST_F(Toolkit, ButtonFaceKeysAndCloseRequests)
     Events().onActivate = [&] {
         log.push_back("activate");
         QTimer::singleShot(0, [&] {
-            for (Qt::Key key : { Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape })
+            for (Qt::Key key : { Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape })
                 QTest::keyClick(button.Widget(), key);
             log.push_back(WindowWidget()->isVisible() ? "open" : "closed");
             WindowWidget()->close();
@@ -133,7 +127,6 @@ TEST_F(Toolkit, ButtonFaceKeysAndCloseRequests)
     const QObject giveUp; // a lost close request fails the test instead of hanging it
     QTimer::singleShot(5000, &giveUp, [] { QCoreApplication::exit(); });
     EXPECT_EQ(ShowWindowAndRun(), 0);
-    EXPECT_EQ(log,
-        (Log { "activate", "click", "click", "click", "query unload", "open", "query unload" }));
+    EXPECT_EQ(log, (Log { "activate", "click", "click", "query unload", "open", "query unload" }));
     EXPECT_FALSE(WindowWidget()->isVisible());
 }

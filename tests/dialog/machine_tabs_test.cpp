@@ -89,7 +89,7 @@ TEST_F(DialogTest, EachTabShowsItsMachineAndEditsGoToTheShownOne)
     dialog::CommandQuest_Click();
     EXPECT_EQ(help.BackColor(), platform::kButtonFaceColor);
     EXPECT_TRUE(Find("TabStripMachine").Enabled());
-    dialog::TabStripMachine_Click();
+    SelectTab(2);
     EXPECT_EQ(Shown("TextScalaEnde", 7), "300");
 
     Click("CheckSpeedControl");

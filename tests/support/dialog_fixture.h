@@ -9,6 +9,7 @@
 #include "support/installation.h"
 
 #include <QApplication>
+#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -47,8 +48,8 @@ struct DialogTest : testing::Test {
     // The user's click on machine tab `tab`.
     static void SelectTab(int tab)
     {
-        Find("TabStripMachine").SelectTab(tab);
-        dialog::TabStripMachine_Click();
+        auto* strip = qobject_cast<QTabBar*>(Find("TabStripMachine").Widget());
+        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab - 1).center());
     }
 
     // Shows the window and makes it the active one, so that keys and focus move as for a user.

@@ -13,8 +13,8 @@ using Names = std::vector<std::string>;
 
 // Files are found whatever their letter case; a folder of a file's name is no file. Integrated,
 // the host's file gives the SaveAndRestore folder (with or without a final "/"), below which
-// program.ini is read and the machine copy found, and up to five machine names, up to the first
-// "-" or missing one; program.ini is written in the installation.
+// program.ini is read, and up to five machine names, up to the first "-" or missing one;
+// program.ini is written in the installation. The component databases' paths every run proves.
 TEST(InstallationPaths, FoundByRuleIntegratedBelowTheHostsFolder)
 {
     TempInstallation installation;
@@ -23,11 +23,10 @@ TEST(InstallationPaths, FoundByRuleIntegratedBelowTheHostsFolder)
     EXPECT_EQ(config::GetTVXConfigurationIniPath(), "");
     EXPECT_EQ(config::GetPathSourceOCXMDB(), "");
     std::filesystem::remove(installation.root / "parameter/Program.ini");
-    for (const char* file : { "parameter/program.ini", "save/parameter/program.ini",
-             "save/Lobix/Lobix.mdb", "Lobix/lobix_source.mdb" })
+    for (const char* file :
+        { "parameter/program.ini", "save/parameter/program.ini", "Lobix/lobix_source.mdb" })
         installation.Write(file, "");
     EXPECT_EQ(config::GetPathSourceOCXMDB(), installation.Path("Lobix/lobix_source.mdb"));
-    EXPECT_EQ(config::GetPathOCXMDB(), installation.Path("Lobix/Lobix.mdb"));
     installation.SetArguments("/EXTERNAL=TVXCFG");
     const std::tuple<const char*, bool, const char*, Names> cases[] = {
         { "save", true, "NameM1=Filler\r\nNameM2=Packer\r\nNameM3=-\r\nNameM4=Wrapper\r\n",
@@ -46,8 +45,6 @@ TEST(InstallationPaths, FoundByRuleIntegratedBelowTheHostsFolder)
         EXPECT_EQ(config::Project().ProgramIniPath,
             found ? installation.Path("save/parameter/program.ini") : "");
         EXPECT_EQ(config::GetProgramIniPath(2), installation.Path("parameter/program.ini"));
-        EXPECT_EQ(config::GetPathMachineCopyMDB(config::GetTVXConfigurationIniPath()),
-            found ? installation.Path("save/Lobix/Lobix.mdb") : "");
     }
 }
 

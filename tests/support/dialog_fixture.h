@@ -2,7 +2,6 @@
 // as at start-up, and the ways a user reaches its controls.
 #pragma once
 
-#include "dialog/machine_tabs.h"
 #include "dialog/main_window.h"
 #include "platform/system/process.h"
 #include "platform/window/toolkit.h"

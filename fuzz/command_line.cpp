@@ -1,16 +1,28 @@
 // The command-line reader: any argument string is read without a crash or an end of the
-// program. A value found is trimmed, upper-cased and holds no item of its key; the log path as
-// typed is the same value before upper-casing; the start mode follows EXTERNAL alone.
+// program; only a key at the very end fails, as an invalid argument. A value found is trimmed,
+// upper-cased and holds no item of its key; the log path as typed is the same value before
+// upper-casing; the start mode follows EXTERNAL alone.
+#include "startup/command_line.h"
 #include "diagnostics/start_modes.h"
 #include "fuzz_support.h"
 #include "platform/system/text.h"
-#include "startup/command_line.h"
 
 #include <algorithm>
 
+// The value as the start-up takes it: "" where the key cannot be read.
+static std::optional<std::string> ReadCommand(const std::string& arguments, const char* key)
+{
+    try {
+        return startup::ReadCommand(arguments, key);
+    } catch (const platform::Failure& failure) {
+        if (failure.number != platform::kInvalidArgument)
+            fuzz::Broken("only a key at the very end fails", arguments);
+        return std::string();
+    }
+}
+
 static void Check(const std::string& arguments)
 {
-    using startup::ReadCommand;
     // Standalone until this line's mode is read: a failure reported in integrated mode is logged
     // to the LOGFILE path, which must never be the previous input's.
     platform::Process().arguments.clear();
@@ -31,6 +43,7 @@ static void Check(const std::string& arguments)
             fuzz::Broken("a value holds no item of the same key", *value);
     }
     platform::Process().arguments = arguments;
+    startup::DecideStartMode();
     bool integrated = startup::GetStartModeIntegrated();
     const diagnostics::StartModes& modes = diagnostics::Modes();
     std::string external = ReadCommand(arguments, "EXTERNAL").value_or("");
@@ -38,7 +51,8 @@ static void Check(const std::string& arguments)
         || modes.StartModeIntegrated != (external == "TVXCFG")
         || modes.SilentMode != (external == "SILENT"))
         fuzz::Broken("the start mode follows EXTERNAL", arguments);
-    if (platform::UpperCase(startup::GetPathLogfile()) != ReadCommand(arguments, "LOGFILE").value_or(""))
+    if (platform::UpperCase(startup::GetPathLogfile())
+        != ReadCommand(arguments, "LOGFILE").value_or(""))
         fuzz::Broken("the log path as typed upper-cases to the value read", arguments);
 }
 

@@ -3,20 +3,38 @@
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "platform/profile/profile.h"
+#include "platform/system/files.h"
 #include "platform/system/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 namespace {
 
 constexpr int kBufferSize = 255;
+
+std::vector<std::string>& NotRead() { return config::IniFilesMet().FilesNotRead; }
+
+// Runs `read` on `file`. A file that could not be read before gives `missing`; one that cannot
+// be read now is remembered and its failure raised for the caller's report.
+template <class Read> auto Guarded(const std::string& file, Read read, decltype(read()) missing)
+{
+    if (config::WasNotRead(file))
+        return missing;
+    try {
+        return read();
+    } catch (const platform::Failure&) {
+        NotRead().push_back(platform::ResolvePath(file));
+        throw;
+    }
+}
 const std::string kBlankDefault(kBufferSize, ' ');
 
 void ShowNotFound(const std::string& section, const std::string& entry, const std::string& file)
 {
-    diagnostics::ShowFault("File '" + file + "' or Section [" + section + "] or Entry '" + entry
-        + "' not found");
+    diagnostics::ShowFault(
+        "File '" + file + "' or Section [" + section + "] or Entry '" + entry + "' not found");
 }
 
 }
@@ -27,7 +45,13 @@ std::string config::LoadIniString(const std::string& section, const std::string&
     diagnostics::ErrorScope scope("LoadIniString");
     std::string value;
     scope.Run([&] {
-        value = platform::GetPrivateProfileString(section, entry, kBlankDefault, kBufferSize, file);
+        value = Guarded(
+            file,
+            [&] {
+                return platform::GetPrivateProfileString(
+                    section, entry, kBlankDefault, kBufferSize, file);
+            },
+            std::string());
     });
     scope.Run([&] {
         if (value.empty() && reportMissing)
@@ -40,11 +64,15 @@ short config::LoadIniInteger(const std::string& section, const std::string& entr
     const std::string& file, bool reportMissing)
 {
     diagnostics::ErrorScope scope("LoadIniInteger");
+    // A file that cannot be read gives what a missing entry gives; an overflow leaves 0.
+    std::int32_t raw = -1;
     short value = 0;
     scope.Run([&] {
-        auto raw = static_cast<std::int32_t>(platform::GetPrivateProfileInt(section, entry, -1, file));
-        value = platform::ToInteger(raw);
+        raw = static_cast<std::int32_t>(Guarded(
+            file, [&] { return platform::GetPrivateProfileInt(section, entry, -1, file); },
+            0xFFFFFFFFu));
     });
+    scope.Run([&] { value = platform::ToInteger(raw); });
     scope.Run([&] {
         if (value == -1 && reportMissing)
             ShowNotFound(section, entry, file);
@@ -58,14 +86,46 @@ bool config::LoadIniBoolean(const std::string& section, const std::string& entry
     diagnostics::ErrorScope scope("LoadIniBoolean");
     std::string text;
     scope.Run([&] {
-        text = platform::UpperCase(
-            platform::GetPrivateProfileString(section, entry, kBlankDefault, kBufferSize, file));
+        text = platform::UpperCase(Guarded(
+            file,
+            [&] {
+                return platform::GetPrivateProfileString(
+                    section, entry, kBlankDefault, kBufferSize, file);
+            },
+            std::string()));
     });
     scope.Run([&] {
         if (text != "TRUE" && text != "FALSE" && reportMissing)
             ShowNotFound(section, entry, file);
     });
     return text == "TRUE";
+}
+
+std::optional<std::string> config::LoadIniEntry(
+    const std::string& section, const std::string& entry, const std::string& file)
+{
+    return Guarded(
+        file, [&] { return platform::GetPrivateProfileEntry(section, entry, file); },
+        std::optional<std::string>());
+}
+
+config::IniFiles& config::IniFilesMet()
+{
+    static IniFiles files;
+    return files;
+}
+
+bool config::WasNotWritten(const std::string& file)
+{
+    const std::vector<std::string>& notWritten = IniFilesMet().FilesNotWritten;
+    return std::find(notWritten.begin(), notWritten.end(), platform::ResolvePath(file))
+        != notWritten.end();
+}
+
+bool config::WasNotRead(const std::string& file)
+{
+    const std::vector<std::string>& notRead = NotRead();
+    return std::find(notRead.begin(), notRead.end(), platform::ResolvePath(file)) != notRead.end();
 }
 
 // The locale-independent text of a number; `digits` significant digits, no zero before the point.
@@ -108,6 +168,8 @@ int config::SaveIni(const IniValue& value, const std::string& section, const std
             return;
         }
         result = platform::WritePrivateProfileString(section, entry, *text, file) ? 1 : 0;
+        if (result == 0 && !WasNotWritten(file))
+            IniFilesMet().FilesNotWritten.push_back(platform::ResolvePath(file));
     });
     return result;
 }

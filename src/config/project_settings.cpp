@@ -7,7 +7,6 @@
 #include "diagnostics/start_modes.h"
 #include "platform/system/files.h"
 #include "platform/system/process.h"
-#include "platform/profile/profile.h"
 #include "platform/system/text.h"
 #include "startup/command_line.h"
 
@@ -40,15 +39,17 @@ static bool IsMachineCount(const std::string& text)
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
-    return text.size() - first < 5 || (text.size() - first == 5 && text.compare(first, 5, "32767") <= 0);
+    return text.size() - first < 5
+        || (text.size() - first == 5 && text.compare(first, 5, "32767") <= 0);
 }
 
 // Ends the program when NumberOfMachines is present but no machine count, before any file changes.
+// An empty value and -1 are what the program reads for a missing entry: no machines.
 static void EnsureMachineCount(const std::string& programIni)
 {
     std::optional<std::string> text
-        = platform::GetPrivateProfileEntry("Project", "NumberOfMachines", programIni);
-    if (!text || IsMachineCount(*text))
+        = config::LoadIniEntry("Project", "NumberOfMachines", programIni);
+    if (!text || text->empty() || *text == "-1" || IsMachineCount(*text))
         return;
     diagnostics::ShowFault("Entry 'NumberOfMachines' in Section [Project] of File '" + programIni
         + "' is not a number of machines: '" + text->substr(0, 40) + "'" + diagnostics::kLfCr
@@ -73,7 +74,7 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
         }
         return;
     }
-    EnsureMachineCount(project.ProgramIniPath);
+    scope.Run([&] { EnsureMachineCount(project.ProgramIniPath); });
     short count = LoadIniInteger("Project", "NumberOfMachines", project.ProgramIniPath, false);
     for (int i = 1; i <= count; ++i) {
         std::string name = LoadIniString(
@@ -103,7 +104,8 @@ std::vector<std::string> config::GetAdditionalFieldsMDB()
     diagnostics::ErrorScope scope("GetAdditionalFieldsMDB");
     std::vector<std::string> fields(1);
     scope.Run([&] {
-        std::string text = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(), false);
+        std::string text
+            = LoadIniString("Project", "DataBaseAdditionalFields", GetCFGPath(), false);
         text = text.empty() ? "part" : "part," + text;
         for (size_t comma; (comma = text.find(',')) != std::string::npos; text.erase(0, comma + 1))
             fields.push_back(text.substr(0, comma));
@@ -129,8 +131,8 @@ void config::GetAddFields()
 std::string config::LanguageFilePath()
 {
     const platform::ProcessFacts& process = platform::Process();
-    return process.programFolder + (process.programFolder == "/" ? "" : "/") + process.executableName
-        + ".ini";
+    return process.programFolder + (process.programFolder == "/" ? "" : "/")
+        + process.executableName + ".ini";
 }
 
 std::string config::GetLanguage()

@@ -4,27 +4,29 @@
 #include "diagnostics/start_modes.h"
 #include "platform/system/exit.h"
 #include "platform/system/files.h"
-#include "platform/window/message_box.h"
 #include "platform/system/process.h"
 #include "platform/system/text.h"
+#include "platform/window/message_box.h"
 
 using namespace diagnostics;
 
 namespace {
 
-// The last report's error-log line, the mode it came in and how often it came again since.
-struct Repeats {
+// What the reports of the run have been: the last silent one's error-log line and how often it
+// came again since, and the first failure since the watch began.
+struct Reports {
     std::string line;
-    bool silent = false;
-    long count = 0;
+    long repeats = 0;
+    bool watching = false;
+    std::optional<ReportedFailure> firstWatched;
 };
 
-Repeats& LastReport()
+Reports& State()
 {
-    static Repeats last;
+    static Reports reports;
     static bool flushedAtEnd = (platform::AtEnd(WriteRepeatCount), true);
     (void)flushedAtEnd;
-    return last;
+    return reports;
 }
 
 // 2160 as "2,160".
@@ -39,53 +41,60 @@ std::string Grouped(long number)
 }
 
 static std::string ErrorLogPath();
-static std::string ErrorLogNote();
+static std::string ErrorLogNote(bool logged);
 
 void diagnostics::WriteRepeatCount()
 {
-    Repeats& last = LastReport();
-    if (last.count == 0) {
-        last.line.clear();
+    Reports& reports = State();
+    reports.line.clear();
+    if (reports.repeats == 0)
         return;
-    }
-    std::string text = "... repeated " + Grouped(last.count) + " times";
-    bool silent = last.silent;
-    last = {};
+    std::string text = "... repeated " + Grouped(reports.repeats) + " times";
+    reports.repeats = 0;
     platform::AppendLine(ErrorLogPath(), text);
-    if (silent)
-        platform::AppendLine(platform::Process().servicePackLogPath,
-            "! Fault " + platform::Process().executableName + ": " + text);
+    platform::AppendLine(platform::Process().servicePackLogPath,
+        "! Fault " + platform::Process().executableName + ": " + text);
 }
 
 int diagnostics::ErrorSub(long number, const std::string& source, const std::string& description,
     const std::string& procedureName, bool fatal)
 {
-    std::string line = "Fehler in " + diagnostics::GetOCXName() + " / " + source + " / " + procedureName
-        + " (Nr. " + std::to_string(number) + ") :" + description;
+    std::string line = "Fehler in " + diagnostics::GetOCXName() + " / " + source + " / "
+        + procedureName + " (Nr. " + std::to_string(number) + ") :" + description;
+    Reports& reports = State();
+    if (reports.watching && !reports.firstWatched)
+        reports.firstWatched = ReportedFailure { procedureName, description };
     bool silent = diagnostics::Modes().SilentMode;
-    Repeats& last = LastReport();
-    bool repeated = !fatal && line == last.line && silent == last.silent;
-    long count = repeated ? last.count + 1 : 0;
-    std::string note = repeated ? ErrorLogNote() : WriteErrorLog(line, false);
-    std::string text = "Unexpected error!" + std::string(kLfCr) + description + kLfCr + note;
-    if (silent && !repeated)
-        WriteServicePackLog(text);
-    last = { line, silent, count };
-    if (silent)
+    if (silent && !fatal && line == reports.line) {
+        ++reports.repeats;
         return kContinue;
+    }
+    std::string note = WriteErrorLog(line, false);
+    std::string text = "Unexpected error!" + std::string(kLfCr) + description + kLfCr + note;
+    if (silent) {
+        WriteServicePackLog(text);
+        State().line = line;
+        return kContinue;
+    }
     if (fatal) {
-        platform::ShowMessageBox({ text, "Fatal error", platform::Buttons::Ok, platform::kCritical });
+        platform::ShowMessageBox(
+            { text, "Fatal error", platform::Buttons::Ok, platform::kCritical });
         return kEndProgram;
     }
-    platform::Answer answer = platform::ShowMessageBox({ text + kLfCr + "Resume?", "Unexpected error",
-        platform::Buttons::YesNo, platform::kCritical, platform::kYes });
+    platform::Answer answer = platform::ShowMessageBox({ text + kLfCr + "Resume?",
+        "Unexpected error", platform::Buttons::YesNo, platform::kCritical, platform::kYes });
     return answer == platform::kNo ? kEndProgram : kContinue;
 }
 
-void diagnostics::EndProgram()
+void diagnostics::WatchReports()
 {
-    platform::EndProcess(1);
+    State().watching = true;
+    State().firstWatched.reset();
 }
+
+std::optional<ReportedFailure> diagnostics::FirstWatchedFailure() { return State().firstWatched; }
+
+void diagnostics::EndProgram() { platform::EndProcess(1); }
 
 // The error log for this start mode.
 static std::string ErrorLogPath()
@@ -97,16 +106,17 @@ static std::string ErrorLogPath()
     return path;
 }
 
-static std::string ErrorLogNote()
+static std::string ErrorLogNote(bool logged)
 {
-    return "Error logged to " + std::string(kLfCr) + platform::UpperCase(ErrorLogPath());
+    std::string note
+        = "Error logged to " + std::string(kLfCr) + platform::UpperCase(ErrorLogPath());
+    return logged ? note : note + kLfCr + "The log file could not be written.";
 }
 
 std::string diagnostics::WriteErrorLog(const std::string& message, bool alsoShow)
 {
     WriteRepeatCount();
-    platform::AppendLine(ErrorLogPath(), message);
-    std::string note = ErrorLogNote();
+    std::string note = ErrorLogNote(platform::AppendLine(ErrorLogPath(), message));
     if (!alsoShow)
         return note;
     ShowFault(note);
@@ -119,8 +129,8 @@ void diagnostics::ShowFault(const std::string& message)
         WriteServicePackLog(message);
         return;
     }
-    platform::ShowMessageBox(
-        { message, platform::Process().executableName, platform::Buttons::Ok, platform::kCritical });
+    platform::ShowMessageBox({ message, platform::Process().executableName, platform::Buttons::Ok,
+        platform::kCritical });
 }
 
 void diagnostics::WriteServicePackLog(const std::string& message)

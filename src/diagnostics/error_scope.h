@@ -15,7 +15,7 @@ class ErrorScope {
 public:
     enum Form {
         Ordinary, // reported with the choice to resume
-        Fatal,    // reported as fatal: no choice
+        Fatal, // reported as fatal: no choice
         Silenced, // dropped without a report
     };
 
@@ -35,7 +35,8 @@ public:
         } catch (const platform::Failure& failure) {
             Handle(failure);
         } catch (const std::bad_alloc&) {
-            Handle({ 7, platform::kProgramSource, "Out of memory" });
+            Handle({ platform::kOutOfMemory, platform::kProgramSource,
+                platform::DescriptionOf(platform::kOutOfMemory) });
         } catch (const std::exception& error) {
             Handle({ platform::kInternalError, platform::kProgramSource, error.what() });
         }

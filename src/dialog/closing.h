@@ -15,8 +15,10 @@ void CommandCancel_Click();
 void Form_QueryUnload(bool& cancel);
 
 // The OK sequence: hourglass, database extension, settings and edit-info record saved, end.
-// Before the database is touched, every file it will replace is checked; when one cannot be
-// replaced, a fault message names it and the program ends with status 1, nothing changed.
+// Before it starts, a file that could not be read or cannot be replaced ends it. Any failure
+// reported on the way ends it too. The rebuilt databases, program.ini and the component
+// configuration file are then written at one moment, all or none. Whatever ends it says what in
+// a fault message and ends the program with status 1, every file as it was.
 void CloseMe();
 
 }

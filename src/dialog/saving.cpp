@@ -1,10 +1,10 @@
 #include "dialog/saving.h"
 
 #include "config/cam_settings.h"
+#include "config/edit_info.h"
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
 #include "config/project_settings.h"
-#include "config/edit_info.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "platform/profile/profile.h"
@@ -22,8 +22,8 @@ void dialog::WriteInputs()
 {
     diagnostics::ErrorScope scope("WriteInputs");
     const config::CamModel& model = config::Model();
-    // Every entry goes to memory first and each file is replaced once, so a crash leaves it old
-    // or new, never half of each.
+    // Every entry goes to memory first and each file is replaced once; inside the OK sequence,
+    // which holds the writes of all its steps, only when it saves everything.
     platform::HeldProfileWrites held;
     std::string file, valid;
     scope.Run([&] {
@@ -39,18 +39,20 @@ void dialog::WriteInputs()
         for (int c = 1; c <= config::kCams; ++c)
             for (const config::CamArray& array : config::kCamArrays)
                 scope.Run([&] {
-                    config::SaveIni((model.*array.values)[m][c], config::MachineSection(m), array.iniKey + std::to_string(c), file);
+                    config::SaveIni((model.*array.values)[m][c], config::MachineSection(m),
+                        array.iniKey + std::to_string(c), file);
                 });
         scope.Run([&] {
-            config::SaveIni(model.WithoutSpeedControl[m], config::MachineSection(m), "CamWithoutSpeedControl", file);
+            config::SaveIni(model.WithoutSpeedControl[m], config::MachineSection(m),
+                "CamWithoutSpeedControl", file);
         });
     }
     scope.Run([&] { config::SaveIni(model.Cams270, "Machine1", "CamNr270", file); });
     scope.Run([&] { config::WriteEditInfo(); });
-    std::string failed = held.Store();
-    if (!failed.empty()) {
-        diagnostics::ShowFault("File '" + failed + "' could not be written." + diagnostics::kLfCr
-            + "The cam settings were not saved.");
+    platform::ReplaceFailure failure = held.Store();
+    if (!failure.file.empty()) {
+        diagnostics::ShowFault("File '" + failure.file + "' " + failure.reason + "."
+            + diagnostics::kLfCr + "The cam settings were not saved.");
         diagnostics::EndProgram();
     }
 }

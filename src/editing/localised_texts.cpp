@@ -2,6 +2,7 @@
 
 #include "config/ini_access.h"
 #include "config/project_settings.h"
+#include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
 #include "editing/editing_state.h"
 #include "platform/profile/profile.h"
@@ -11,7 +12,8 @@
 #include <map>
 
 // "Caption_" / "TTT_" + name + index (array members only) + "_" + tag.
-static std::string TextKey(const std::string& prefix, const platform::Control& control, bool arrayMember)
+static std::string TextKey(
+    const std::string& prefix, const platform::Control& control, bool arrayMember)
 {
     std::string key = prefix + control.Name();
     if (arrayMember)
@@ -19,10 +21,7 @@ static std::string TextKey(const std::string& prefix, const platform::Control& c
     return key + "_" + control.Tag();
 }
 
-static bool HasText(const std::string& value)
-{
-    return !value.empty() && value != "0";
-}
+static bool HasText(const std::string& value) { return !value.empty() && value != "0"; }
 
 static bool HasCaption(const platform::Control& control)
 {
@@ -37,6 +36,9 @@ void editing::LoadToolTipTexts()
     const std::string language = config::GetLanguage();
     const std::string file = config::LanguageFilePath();
     const bool german = language == "1031";
+    auto save = [&](const std::string& value, const std::string& key) {
+        config::SaveIni(value, language, key, file);
+    };
     std::map<std::string, int> namesakes;
     for (platform::Control* control : platform::Controls())
         ++namesakes[control->Name()];
@@ -51,14 +53,14 @@ void editing::LoadToolTipTexts()
                 if (HasText(value))
                     control->SetCaption(value);
                 else
-                    config::SaveIni(german ? control->Caption() : std::string("0"), language, key, file);
+                    save(german ? control->Caption() : std::string("0"), key);
 
                 if (long number = control->HelpId(); number != 0) {
                     std::string& help = HelpText(number);
                     std::string helpKey = "Help" + std::to_string(number);
                     help = config::LoadIniString(language, helpKey, file, false);
                     if (!HasText(help))
-                        config::SaveIni(std::string("0"), language, helpKey, file);
+                        save("0", helpKey);
                 }
             }
             if (!platform::FindIgnoringCase(control->Tag(), "NOTTT")) {
@@ -67,9 +69,13 @@ void editing::LoadToolTipTexts()
                 if (HasText(value))
                     control->SetToolTip(value);
                 else
-                    config::SaveIni(std::string("0"), language, key, file);
+                    save("0", key);
             }
         });
     }
-    held.Store();
+    bool written = held.Store().file.empty() && !config::WasNotWritten(file);
+    // A file that could not be read was reported when it was met; it is never written.
+    if (!written && !config::WasNotRead(file))
+        diagnostics::ShowFault("File '" + file + "' could not be written." + diagnostics::kLfCr
+            + "Its missing texts were not added.");
 }

@@ -1,12 +1,9 @@
 #include "presetdb/preset_builder.h"
 
 #include "config/cam_settings.h"
-#include "config/installation_paths.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
 #include "diagnostics/start_modes.h"
-#include "config/cam_settings.h"
-#include "platform/system/files.h"
 #include "platform/system/text.h"
 #include "platform/window/toolkit.h"
 #include "presetdb/preset_state.h"
@@ -19,16 +16,10 @@ using platform::Value;
 
 namespace {
 
-// The component database, or "" when it does not exist.
-std::string ExistingComponentDatabase()
-{
-    std::string path = config::GetPathOCXMDB();
-    return (path.empty() || !platform::FileExists(path)) ? std::string() : path;
-}
-
 // The template of `part` for one HMI system with the template row's name and the machine's name
 // filled in ("###machine" twice).
-std::string VariableName(int system, const Value& part, const std::string& rowName, const std::string& machine)
+std::string VariableName(
+    int system, const Value& part, const std::string& rowName, const std::string& machine)
 {
     std::string name = presetdb::ReplaceSearchItem(
         presetdb::Presets().VarNameTemplates[system][presetdb::TemplateIndex(part)], "###Var_Name",
@@ -64,19 +55,20 @@ static void LetTheWindowReact()
     platform::ProcessPendingMessages();
 }
 
-// One template row's column j of the new row: texts get the machine's name and, for var_name,
-// the HMI system's variable name; the position column gets the row's place in its block.
-static void FillColumn(diagnostics::ErrorScope& scope, platform::Recordset& target, int j, const Value& source,
-    const std::string& machine, short rowNumber, short templateRows)
+// One template row's column j, named `column`, of the new row: texts get the machine's name and,
+// for var_name, the HMI system's variable name; the position column gets the row's place in its
+// block.
+static void FillColumn(diagnostics::ErrorScope& scope, platform::Recordset& target, int j,
+    const std::string& column, const Value& source, const std::string& machine, short rowNumber,
+    short templateRows)
 {
     presetdb::PresetState& presets = presetdb::Presets();
-    std::string column;
-    scope.Run([&] { column = platform::FieldName(target, j); });
     const std::string* text = std::get_if<std::string>(&source);
     if (!text) {
         scope.Run([&] { platform::SetValue(target, j, source); });
         if (platform::EqualsIgnoringCase(column, "OFFSET_OR_BITNO"))
-            scope.Run([&] { platform::SetValue(target, j, Value(static_cast<long long>(rowNumber))); });
+            scope.Run(
+                [&] { platform::SetValue(target, j, Value(static_cast<long long>(rowNumber))); });
         return;
     }
     std::string value;
@@ -84,15 +76,21 @@ static void FillColumn(diagnostics::ErrorScope& scope, platform::Recordset& targ
         Value part;
         scope.Run([&] { part = platform::GetValue(target, "part"); });
         for (int system = 0; system < 2; ++system)
-            scope.Run([&] { presets.VarNamePair[system] = VariableName(system, part, *text, machine); });
-        scope.Run([&] { presetdb::VarNameInQuelleErsetzen(presets.VarNamePair[0], presets.VarNamePair[1]); });
+            scope.Run(
+                [&] { presets.VarNamePair[system] = VariableName(system, part, *text, machine); });
+        scope.Run([&] {
+            presetdb::VarNameInQuelleErsetzen(presets.VarNamePair[0], presets.VarNamePair[1]);
+        });
         value = presets.VarNamePair[presets.VWStudioProject != 0];
     } else {
         value = presetdb::ReplaceSearchItem(*text, "###machine", machine);
         Value offset;
         scope.Run([&] { offset = platform::GetValue(target, "offset_or_bitno"); });
         if (!std::holds_alternative<platform::Null>(offset) && offset != Value(std::string())) {
-            scope.Run([&] { value = presetdb::ReplaceSearchItem(value, "###text", PairNumber(offset, templateRows)); });
+            scope.Run([&] {
+                value = presetdb::ReplaceSearchItem(
+                    value, "###text", PairNumber(offset, templateRows));
+            });
             value = presetdb::ReplaceSearchItem(value, "###Page", "0");
         }
     }
@@ -111,8 +109,8 @@ void presetdb::CreateRecordSets(platform::Database& database)
     scope.Run([&] { valid = config::GetValidMachines(); });
     scope.Run([&] { target = platform::OpenRecordset(database, "PRESET_DEFS"); });
     scope.Run([&] {
-        templates = platform::OpenRecordset(
-            database, "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID");
+        templates = platform::OpenRecordset(database,
+            "SELECT Source_PRESET_DEFS.* From Source_PRESET_DEFS ORDER BY Source_PRESET_DEFS.ID");
     });
     scope.Run([&] { rows = platform::ToInteger(platform::RecordCount(templates)); });
     scope.Run([&] { columns = platform::FieldCount(templates); });
@@ -133,6 +131,10 @@ void presetdb::CreateRecordSets(platform::Database& database)
     short nextId = 1;
     int targetColumns = 0;
     scope.Run([&] { targetColumns = platform::FieldCount(target); });
+    // The target's columns keep their names while it is filled.
+    std::vector<std::string> names(static_cast<size_t>(std::max(targetColumns, 0)));
+    for (int j = 1; j < targetColumns; ++j)
+        scope.Run([&] { names[static_cast<size_t>(j)] = platform::FieldName(target, j); });
     for (int m = 1; m <= config::MachineCount(); ++m) {
         scope.Run([&] { presets.MachineSelected = config::MachineSelected(m, valid); });
         short rowNumber = 0;
@@ -144,12 +146,14 @@ void presetdb::CreateRecordSets(platform::Database& database)
             if (r > 360 && !cams270)
                 continue;
             scope.Run([&] { platform::AddNew(target); });
-            scope.Run([&] { platform::SetValue(target, 0, Value(static_cast<long long>(nextId))); });
+            scope.Run(
+                [&] { platform::SetValue(target, 0, Value(static_cast<long long>(nextId))); });
             scope.Run([&] { nextId = platform::ToInteger(nextId + 1); });
             for (int j = 1; j < targetColumns; ++j) {
                 LetTheWindowReact();
                 Value source = j < columns ? sourceRows[r - 1][j] : Value();
-                FillColumn(scope, target, j, source, machine, rowNumber, rows);
+                FillColumn(scope, target, j, names[static_cast<size_t>(j)], source, machine,
+                    rowNumber, rows);
             }
             scope.Run([&] { platform::Update(target); });
             scope.Run([&] { rowNumber = platform::ToInteger(rowNumber + 1); });
@@ -162,19 +166,20 @@ void presetdb::CreateRecordSets(platform::Database& database)
 void presetdb::VarNameInQuelleErsetzen(const std::string& name0, const std::string& name1)
 {
     diagnostics::ErrorScope scope("VarNameInQuelleErsetzen");
-    std::string path;
-    scope.Run([&] { path = ExistingComponentDatabase(); });
-    if (path.empty())
+    PresetState& presets = Presets();
+    platform::Database& database = presets.ComponentDatabase;
+    if (!database.connection)
         return;
-    bool studio = Presets().VWStudioProject != 0;
+    bool studio = presets.VWStudioProject != 0;
     const std::string& oldName = studio ? name0 : name1;
     const std::string& newName = studio ? name1 : name0;
-    platform::Database database;
     platform::Recordset records;
-    scope.Run([&] { database = platform::OpenDatabase(path); });
     scope.Run([&] {
-        records = platform::OpenRecordset(database,
-            "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=" + JetQuoted(oldName) + "))");
+        // The text is the same for every name: compiled once, at the first call.
+        if (!presets.RenameQuery.state)
+            presets.RenameQuery = platform::PrepareQuery(database,
+                "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE (((PRESET_DEFS.Var_Name)=?))");
+        records = platform::OpenRecordset(presets.RenameQuery, { Value(oldName) });
         for (; !platform::IsEof(records); platform::MoveNext(records)) {
             platform::Edit(records);
             platform::SetValue(records, "var_name", Value(newName));
@@ -182,22 +187,17 @@ void presetdb::VarNameInQuelleErsetzen(const std::string& name0, const std::stri
         }
     });
     scope.Run([&] { platform::Close(records); });
-    scope.Run([&] { platform::Close(database); });
 }
 
 void presetdb::CategorieNachCategoryID()
 {
     diagnostics::ErrorScope scope("CategorieNachCategoryID");
-    std::string path;
-    scope.Run([&] { path = ExistingComponentDatabase(); });
-    if (path.empty())
+    platform::Database& database = Presets().ComponentDatabase;
+    if (!database.connection)
         return;
-    platform::Database database;
-    scope.Run([&] { database = platform::OpenDatabase(path); });
     scope.Run([&] {
         for (const platform::FieldDef& field : platform::TableFields(database, "PRESET_DEFS"))
             if (platform::EqualsIgnoringCase(field.name, "CATEGORIE"))
                 platform::RenameField(database, "PRESET_DEFS", field.name, "category_id");
     });
-    scope.Run([&] { platform::Close(database); });
 }

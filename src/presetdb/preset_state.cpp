@@ -1,7 +1,6 @@
 #include "presetdb/preset_state.h"
 
 #include "platform/system/failure.h"
-
 #include "platform/system/text.h"
 
 #include <cmath>
@@ -14,20 +13,13 @@ presetdb::PresetState& presetdb::Presets()
     return state;
 }
 
-std::string presetdb::ReplaceSearchItem(const std::string& text, const std::string& search, const std::string& replacement)
+std::string presetdb::ReplaceSearchItem(
+    const std::string& text, const std::string& search, const std::string& replacement)
 {
     std::optional<platform::TextSpan> found = platform::FindIgnoringCase(text, search);
     if (search.empty() || !found)
         return text;
     return text.substr(0, found->begin) + replacement + text.substr(found->end);
-}
-
-std::string presetdb::JetQuoted(const std::string& name)
-{
-    std::string quoted = "\"";
-    for (char c : name)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
 }
 
 double presetdb::NumberOf(const platform::Value& value)

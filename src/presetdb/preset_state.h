@@ -1,10 +1,13 @@
 // What the database work keeps for the run: the project's HMI system and the variable-name
-// templates, and the state of the row being built.
+// templates, the state of the row being built, the old preset definitions, and what the OK will
+// write.
 #pragma once
 
 #include "platform/database/database.h"
+#include "platform/system/file_replacement.h"
 
 #include <string>
+#include <vector>
 
 namespace presetdb {
 
@@ -15,16 +18,21 @@ struct PresetState {
     std::string VarNameTemplates[2][kTemplateParts];
     bool MachineSelected = false;
     std::string VarNamePair[2];
+    // The component database as the run sees it: a private copy of it, or in integrated mode of
+    // the machine copy; closed when there is none.
+    platform::Database ComponentDatabase;
+    platform::Query RenameQuery; // VarNameInQuelleErsetzen's, compiled at its first call
+    // The rebuilt source and component database, for the OK to write, and the locks that keep
+    // other programs from the files until then.
+    std::vector<platform::FileUpdate> Updates;
+    std::vector<platform::DatabaseLock> Locks;
 };
 
 PresetState& Presets();
 
 // `text` with the first occurrence of `search`, found without regard to case, replaced.
-std::string ReplaceSearchItem(const std::string& text, const std::string& search, const std::string& replacement);
-
-// A name for a Jet string literal: each double quote doubled, so the literal holds the name
-// exactly.
-std::string JetQuoted(const std::string& name);
+std::string ReplaceSearchItem(
+    const std::string& text, const std::string& search, const std::string& replacement);
 
 // The value as a number, as the original converts it: texts that hold a number count; Null is
 // "Invalid use of Null", other texts a type mismatch.

@@ -1,14 +1,15 @@
 #include "presetdb/takeover.h"
 
-#include "diagnostics/program_location.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/program_location.h"
 #include "platform/system/process.h"
 #include "platform/system/text.h"
 #include "presetdb/preset_state.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -17,12 +18,14 @@ using platform::Value;
 namespace {
 
 // The old columns read into each slot; slot 4 is "categorie" where the old table still has it.
-const char* const kSlotColumns[15] = { "ID", "machine_type", "type", "var_name", "category_id", "isBitArray",
-    nullptr, "offset_or_bitno", "text", "page_name", "abs_min", "abs_max", "min", "max", "pass" };
+const char* const kSlotColumns[15]
+    = { "ID", "machine_type", "type", "var_name", "category_id", "isBitArray", nullptr,
+          "offset_or_bitno", "text", "page_name", "abs_min", "abs_max", "min", "max", "pass" };
 const char* const kTakenOver[5] = { "abs_min", "abs_max", "min", "max", "pass" };
-constexpr int kFirstTakenOverSlot = 10;
 
-std::string MatchingQuery(const std::vector<Value>& slots)
+// The look-up of the new row that matches an old one by machine type, name and place; the three
+// values are given for each old row.
+std::string MatchingQuery()
 {
     return "SELECT PRESET_DEFS.ID, PRESET_DEFS.machine_type, PRESET_DEFS.type,"
            " PRESET_DEFS.var_name, PRESET_DEFS.category_id, PRESET_DEFS.isBitArray,"
@@ -30,9 +33,8 @@ std::string MatchingQuery(const std::vector<Value>& slots)
            " PRESET_DEFS.abs_min, PRESET_DEFS.abs_max, PRESET_DEFS.min, PRESET_DEFS.max,"
            " PRESET_DEFS.pass"
         + config::Project().AdditionalFieldsSelect + " From PRESET_DEFS "
-        + " WHERE (((PRESET_DEFS.machine_type)=" + presetdb::JetQuoted(presetdb::ValueText(slots[1])) + ")"
-        + " AND ((PRESET_DEFS.var_name)=" + presetdb::JetQuoted(presetdb::ValueText(slots[3])) + ") "
-        + " AND ((PRESET_DEFS.offset_or_bitno)=" + presetdb::ValueText(slots[7]) + "));";
+        + " WHERE (((PRESET_DEFS.machine_type)=?) AND ((PRESET_DEFS.var_name)=?) "
+        + " AND ((PRESET_DEFS.offset_or_bitno)=?));";
 }
 
 // The names of the new table's columns after position 0.
@@ -62,10 +64,10 @@ std::optional<std::string> MissingDemandedField(const std::vector<std::string>& 
 {
     const std::string quote = "\"";
     const std::string component = platform::UpperCase(diagnostics::GetOCXName());
-    diagnostics::WriteErrorLog("Conflict while attempting to extend database!Configurationsfile " + quote + component
-            + ".CFG" + quote + ", demanded field " + quote + platform::UpperCase(missingField) + quote
-            + "missing in machinecopy-database" + diagnostics::kLfCr + "Configuration of " + quote + component + quote
-            + " aborted.",
+    diagnostics::WriteErrorLog("Conflict while attempting to extend database!Configurationsfile "
+            + quote + component + ".CFG" + quote + ", demanded field " + quote
+            + platform::UpperCase(missingField) + quote + "missing in machinecopy-database"
+            + diagnostics::kLfCr + "Configuration of " + quote + component + quote + " aborted.",
         false);
     diagnostics::ErrorScope fatal("TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Fatal);
     fatal.Run([] {
@@ -77,7 +79,12 @@ std::optional<std::string> MissingDemandedField(const std::vector<std::string>& 
 
 }
 
-void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platform::Recordset& oldRecords)
+// The slots of an old row that the takeover uses: those that select the new row, then the values
+// taken over.
+constexpr int kUsedSlots[] = { 1, 3, 7, 10, 11, 12, 13, 14 };
+
+void presetdb::TakeoverMachineCopyMDBData(
+    platform::Database& newDatabase, platform::Recordset& oldRecords)
 {
     diagnostics::ErrorScope scope("TakeoverMachineCopyMDBData");
     if (!oldRecords.state)
@@ -95,42 +102,53 @@ void presetdb::TakeoverMachineCopyMDBData(platform::Database& newDatabase, platf
         for (; !platform::IsEof(oldRecords); platform::MoveNext(oldRecords))
             ++rowCount;
     });
+    // Every slot is read, so that a missing column is reported; the slots used are kept.
+    std::vector<std::array<Value, std::size(kUsedSlots)>> oldRows(static_cast<size_t>(rowCount));
     scope.Run([&] { platform::MoveFirst(oldRecords); });
+    for (auto& row : oldRows) {
+        for (int slot = 0; slot < 15; ++slot)
+            if (const char* column = kSlotColumns[slot])
+                scope.Run([&] {
+                    Value value = platform::GetValue(
+                        oldRecords, slot == 4 && hasCategorie ? "categorie" : column);
+                    auto used = std::find(std::begin(kUsedSlots), std::end(kUsedSlots), slot);
+                    if (used != std::end(kUsedSlots))
+                        row[static_cast<size_t>(used - std::begin(kUsedSlots))] = std::move(value);
+                });
+        scope.Run([&] { platform::MoveNext(oldRecords); });
+    }
+    scope.Run([&] { platform::Close(oldRecords); });
+    oldRecords = {};
 
-    // The new table's columns do not change while values are taken over: look once, before the
+    // The new table's columns do not change while values are taken over: looked at once, at the
     // first old row. A table that cannot be opened has no columns, so "part" is missing.
-    if (rowCount > 0) {
+    if (!oldRows.empty()) {
         std::vector<std::string> columns;
         scope.Run([&] { columns = NewColumnNames(newDatabase); });
         if (std::optional<std::string> missing = MissingDemandedField(columns))
             EndWithConflict(*missing);
     }
-    // Each old row is taken over as soon as it is read: the old and the new table lie in
-    // different files, so this is what reading them all first gives, without a second copy of
-    // the old table in memory.
-    for (int i = 0; i < rowCount; ++i) {
-        std::vector<Value> slots(15);
-        for (int slot = 0; slot < 15; ++slot)
-            if (const char* column = kSlotColumns[slot])
-                scope.Run([&] {
-                    slots[slot] = platform::GetValue(oldRecords, slot == 4 && hasCategorie ? "categorie" : column);
-                });
-        scope.Run([&] { platform::MoveNext(oldRecords); });
+    // A look-up that fails is not reported: its old row is skipped.
+    diagnostics::ErrorScope ignored(
+        "TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Silenced);
+    platform::Query matching;
+    ignored.Run([&] { matching = platform::PrepareQuery(newDatabase, MatchingQuery()); });
+    for (const auto& row : oldRows) {
         platform::Recordset match;
-        diagnostics::ErrorScope ignored("TakeoverMachineCopyMDBData", diagnostics::ErrorScope::Silenced);
-        ignored.Run([&] { match = platform::OpenRecordset(newDatabase, MatchingQuery(slots)); });
+        // Machine type and name are looked up as texts, as the rules quote them; a Null as "".
+        ignored.Run([&] {
+            match = platform::OpenRecordset(matching,
+                { Value(presetdb::ValueText(row[0])), Value(presetdb::ValueText(row[1])), row[2] });
+        });
         if (!match.state)
             continue;
         scope.Run([&] {
             if (platform::RecordCount(match) > 0) {
                 platform::Edit(match);
                 for (int k = 0; k < 5; ++k)
-                    platform::SetValue(match, kTakenOver[k], slots[kFirstTakenOverSlot + k]);
+                    platform::SetValue(match, kTakenOver[k], row[3 + static_cast<size_t>(k)]);
                 platform::Update(match);
             }
         });
-        scope.Run([&] { platform::Close(match); });
     }
-    scope.Run([&] { platform::Close(oldRecords); });
-    oldRecords = {};
 }

@@ -22,7 +22,8 @@ static bool IsSwitchAt(const std::string& commandLine, size_t at)
 
 // The value as typed: everything after the key and its separator, up to the next item. A key
 // that ends the line with no separator after it is an invalid procedure call.
-static std::optional<std::string> ValueAsTyped(const std::string& commandLine, const std::string& key)
+static std::optional<std::string> ValueAsTyped(
+    const std::string& commandLine, const std::string& key)
 {
     std::optional<platform::TextSpan> found = platform::FindIgnoringCase(commandLine, key);
     if (!found)
@@ -40,42 +41,54 @@ static std::optional<std::string> ValueAsTyped(const std::string& commandLine, c
     return platform::Trim(commandLine.substr(start, end - start));
 }
 
-// Reads under the name "ReadCommand"; after a reported failure the value is "".
-static std::optional<std::string> ReadValue(const std::string& commandLine, const std::string& key)
+std::optional<std::string> startup::ReadCommand(
+    const std::string& commandLine, const std::string& key)
 {
-    diagnostics::ErrorScope scope("ReadCommand");
-    std::optional<std::string> value = std::string();
-    scope.Run([&] { value = ValueAsTyped(commandLine, key); });
-    return value;
-}
-
-std::optional<std::string> startup::ReadCommand(const std::string& commandLine, const std::string& key)
-{
-    std::optional<std::string> value = ReadValue(commandLine, key);
+    std::optional<std::string> value = ValueAsTyped(commandLine, key);
     if (value)
         value = platform::UpperCase(*value);
     return value;
 }
 
+// The key's value as typed; "" with the failure kept when it cannot be read.
+static std::string ReadKey(const std::string& key)
+{
+    try {
+        return ValueAsTyped(platform::Process().arguments, key).value_or("");
+    } catch (const platform::Failure& failure) {
+        diagnostics::Modes().CommandLineFailures.push_back(failure);
+        return {};
+    }
+}
+
+void startup::DecideStartMode()
+{
+    diagnostics::StartModes& modes = diagnostics::Modes();
+    std::string external = platform::UpperCase(ReadKey("EXTERNAL"));
+    modes.SilentMode = external == "SILENT";
+    modes.StartModeIntegrated = external == "TVXCFG";
+    modes.LogfilePath = ReadKey("LOGFILE");
+    modes.Decided = true;
+}
+
+void startup::ReportCommandLineFailures()
+{
+    diagnostics::ErrorScope scope("ReadCommand");
+    std::vector<platform::Failure> failures;
+    failures.swap(diagnostics::Modes().CommandLineFailures);
+    for (const platform::Failure& failure : failures)
+        scope.Run([&] { throw failure; });
+}
+
 bool startup::GetStartModeIntegrated()
 {
-    diagnostics::ErrorScope scope("GetStartModeIntegrated");
-    std::string value;
-    scope.Run([&] { value = ReadCommand(platform::Process().arguments, "EXTERNAL").value_or(""); });
-    diagnostics::StartModes& modes = diagnostics::Modes();
-    modes.StartModeIntegrated = value == "TVXCFG";
-    modes.SilentMode = value == "SILENT";
-    if (modes.SilentMode)
-        modes.StartModeIntegrated = false;
-    // Set after the flags: a failure reading it is logged where a run without LOGFILE logs.
-    modes.LogfilePath = modes.StartModeIntegrated ? GetPathLogfile() : "";
-    return modes.StartModeIntegrated;
+    if (!diagnostics::Modes().Decided)
+        DecideStartMode();
+    return diagnostics::Modes().StartModeIntegrated;
 }
 
 std::string startup::GetPathLogfile()
 {
-    diagnostics::ErrorScope scope("GetPathLogfile");
-    std::string path;
-    scope.Run([&] { path = ReadValue(platform::Process().arguments, "LOGFILE").value_or(""); });
-    return path;
+    GetStartModeIntegrated();
+    return diagnostics::Modes().LogfilePath;
 }

@@ -3,10 +3,13 @@
 // process test proves the carry-over of every limit, Nulls among them, and the 270-cam blocks.
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
+#include "platform/system/file_replacement.h"
 #include "presetdb/extension_driver.h"
+#include "presetdb/preset_state.h"
 #include "support/databases.h"
 #include "support/installation.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -28,11 +31,15 @@ struct PresetDatabase : testing::Test {
         MakeDatabases(installation, "Filler,Packer", "visiwin32");
     }
 
+    // The database work of OK, and the files it leaves to be written, written.
     void Run(const std::string& arguments = "")
     {
         installation.SetArguments(arguments);
         config::GetExistingMachines(installation.Path("parameter/tvxconfiguration.ini"));
         presetdb::WorkOnMDB();
+        presetdb::PresetState& presets = presetdb::Presets();
+        EXPECT_EQ(platform::ReplaceFiles(presets.Updates, "").file, "");
+        presets = {};
     }
 
     std::vector<std::string> Presets(const std::string& columns, const std::string& where) const
@@ -154,9 +161,15 @@ TEST_F(PresetDatabase, IntegratedTakesMachinesByNameAndTheMachineCopyFirst)
     std::filesystem::copy_file(component, installation.Path("save/Lobix/Lobix.mdb"));
     Sql(installation.Path("save/Lobix/Lobix.mdb"),
         "UPDATE PRESET_DEFS SET abs_max = 123 WHERE ID = 10;");
+    // A Jet file in the component database's place is not read, and is kept beside the new one.
+    std::ifstream jet(
+        std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/DateTestDatabase.mdb", std::ios::binary);
+    installation.Write("Lobix/Lobix.mdb", std::string(std::istreambuf_iterator<char>(jet), {}));
+    const std::string original = installation.Read("Lobix/Lobix.mdb");
     Run("/EXTERNAL=TVXCFG");
     EXPECT_EQ(installation.shown.size(), 1u);
     EXPECT_EQ(Presets("abs_max", "ID = 10"), Strings { "123.0" });
+    EXPECT_TRUE(installation.Read("Lobix/Lobix.mdb.jet") == original);
 }
 
 TEST_F(PresetDatabase, SelectsMachinesToTheEndOfTheListWhateverTheirLettersCase)

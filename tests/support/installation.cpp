@@ -1,6 +1,7 @@
 #include "support/installation.h"
 
 #include "config/cam_settings.h"
+#include "config/ini_access.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/start_modes.h"
@@ -11,6 +12,7 @@
 #include "platform/system/files.h"
 #include "platform/system/process.h"
 #include "platform/window/toolkit.h"
+#include "presetdb/preset_state.h"
 #include "startup/command_line.h"
 
 #include <algorithm>
@@ -69,6 +71,8 @@ void TempInstallation::Write(const std::string& relative, const std::string& con
 
 std::string TempInstallation::Read(const std::string& relative) const
 {
+    if (!fs::is_regular_file(root / relative))
+        return {};
     std::ifstream in(root / relative, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -98,7 +102,8 @@ std::string TempInstallation::Entry(
 void TempInstallation::SetArguments(const std::string& arguments) const
 {
     platform::Process().arguments = arguments;
-    startup::GetStartModeIntegrated();
+    diagnostics::Modes() = {};
+    startup::DecideStartMode();
 }
 
 void ResetModules()
@@ -106,7 +111,9 @@ void ResetModules()
     diagnostics::WriteRepeatCount();
     diagnostics::Modes() = {};
     config::Project() = {};
+    config::IniFilesMet() = {};
     config::Model() = {};
+    presetdb::Presets() = {};
     dialog::Window() = {};
     editing::State() = {};
     platform::DestroyWindow();

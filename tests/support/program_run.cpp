@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -22,7 +23,9 @@ pid_t testing_support::StartProgram(const TempInstallation& installation,
             fs::copy_file(LOBIX_CONFIG_EXE, executable);
     }
     environment.push_back("TARVEL_SERVICEPACK_LOG=" + installation.Path("servicepack.log"));
-    environment.push_back("ASAN_OPTIONS=detect_leaks=0");
+    if (std::none_of(environment.begin(), environment.end(),
+            [](const std::string& entry) { return entry.starts_with("ASAN_OPTIONS="); }))
+        environment.push_back("ASAN_OPTIONS=detect_leaks=0");
     std::vector<std::string> argv { executable.string() };
     // Split at spaces only, so that a test can pass a tab inside an argument.
     std::istringstream words(arguments);
@@ -51,11 +54,43 @@ int testing_support::WaitForProgram(pid_t program, std::chrono::microseconds lim
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
     pid_t ended;
+    bool late = false;
     while ((ended = waitpid(program, &status, WNOHANG)) == 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            kill(program, SIGKILL); // then reaped as killed
+        if (!late && std::chrono::steady_clock::now() > deadline) {
+            late = true;
+            kill(program, SIGKILL); // then reaped
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    // A program that could not be waited for has no status to pass a test with.
-    return ended == program && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (late || ended != program)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+int testing_support::RunWithFault(
+    const TempInstallation& installation, const Fault& fault, const std::string& arguments)
+{
+    fs::remove(installation.root / "tally.bin");
+    fs::path below = fs::canonical(installation.root);
+    if (*fault.below)
+        below /= fault.below;
+    std::vector<std::string> environment = { "EDITOR=abc", "LD_PRELOAD=" LOBIX_FAULT_SEAM,
+        "LOBIX_FAULT_PATH=" + below.string(), "LOBIX_FAULT_TALLY=" + installation.Path("tally.bin"),
+        "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0" };
+    if (fault.callClass) {
+        environment.push_back(std::string("LOBIX_FAULT_CLASS=") + fault.callClass);
+        environment.push_back("LOBIX_FAULT_AT=" + std::to_string(fault.at));
+        environment.push_back(std::string("LOBIX_FAULT_ERRNO=") + fault.error);
+    }
+    if (fault.bytes >= 0)
+        environment.push_back("LOBIX_FAULT_BYTES=" + std::to_string(fault.bytes));
+    return WaitForProgram(StartProgram(installation, arguments, environment));
+}
+
+FaultTally testing_support::Tally(const TempInstallation& installation)
+{
+    FaultTally tally {};
+    std::ifstream(installation.Path("tally.bin"), std::ios::binary)
+        .read(reinterpret_cast<char*>(&tally), sizeof tally);
+    return tally;
 }

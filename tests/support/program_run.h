@@ -1,6 +1,8 @@
-// Runs the built program as a process inside a temporary installation.
+// Runs the built program as a process inside a temporary installation, through the fault seam
+// where a test asks for failing calls.
 #pragma once
 
+#include "support/fault_seam.h"
 #include "support/installation.h"
 
 #include <chrono>
@@ -16,13 +18,32 @@ namespace testing_support {
 pid_t StartProgram(const TempInstallation& installation, const std::string& arguments,
     std::vector<std::string> environment = { "EDITOR=abc" });
 
-// Its exit status; -1 when it did not end normally, or had not ended once `limit` passed and
-// was killed with SIGKILL.
+// Its exit status; 128 + the signal's number when a signal ended it; -1 when it was still running
+// once `limit` passed (it is then killed).
 int WaitForProgram(pid_t program, std::chrono::microseconds limit = std::chrono::minutes(2));
 
 inline int RunProgram(const TempInstallation& installation, const std::string& arguments)
 {
     return WaitForProgram(StartProgram(installation, arguments));
 }
+
+// A fault of the seam (fault_seam.c): the `at`th call of `callClass` on a file below `below`
+// (relative to the installation; "" for all of it) fails with `error` ("EIO", "ENOSPC", or
+// "KILL" for a SIGKILL), or with `bytes` of 0 or more, every write once that many were written
+// there fails with ENOSPC. The calls are counted in tally.bin of the installation.
+struct Fault {
+    const char* callClass = nullptr;
+    long long at = 0;
+    const char* error = "EIO";
+    long long bytes = -1;
+    const char* below = "";
+};
+
+// A silent run through the seam with `fault`.
+int RunWithFault(const TempInstallation& installation, const Fault& fault,
+    const std::string& arguments = "/EXTERNAL=SILENT");
+
+// The calls the seam counted in the last run through it.
+FaultTally Tally(const TempInstallation& installation);
 
 }

@@ -1,32 +1,24 @@
-// Data-access operations over SQLite files that stand in for Jet databases: the tables of a file,
-// their columns, and record sets over a table or a query.
+// Data-access operations over SQLite files that stand in for Jet databases: the tables of a
+// database, their columns, and record sets over a table or a query.
+//
+// A database is a private copy in memory of a file's content. Its tables and record sets change
+// only the copy: nothing reaches a file through this layer. The caller takes the copy's bytes
+// (DatabaseImage) and writes them where and when it decides. A file that the caller will replace
+// is locked first (LockDatabaseFile), so that no other program changes it in between.
 //
 // Every failing call raises platform::Failure with a DAO error number, the source "DAO.Database",
 // "DAO.TableDef", "DAO.Field" or "DAO.Recordset", and a description that quotes SQLite where it
 // helps. Numbers: 3010 table exists, 3020 no AddNew or Edit, 3021 no current record, 3024 file not
-// found, 3027 read-only, 3045 file in use, 3061 unknown name in a query, 3075/3142 bad SQL text,
-// 3078 no such table, 3164 computed field, 3191 field twice, 3259 unknown type, 3264 no fields,
-// 3265 no such item, 3343 not a database, 3420 closed handle; failures of SQLite itself map to the
-// nearest DAO number (3218 locked, 3026 disk full, 3043 disk error, 3022/3314 constraint).
-//
-// Writes are batched: changes collect in one transaction per file and are committed when no
-// handle (database or record set) of any file is open any more, so a file opened and closed once
-// per row while another stays open costs no commit per row. Each file's connection stays cached
-// for the next open. Before a file is copied or replaced, either close every handle or call
-// ReleaseDatabaseFile: both leave it complete on disk with no journal beside it. Connections still
-// cached when the process ends normally are committed and closed.
-//
-// A query that compares a column with a value by "=" and has read the whole table twice gets an
-// index of the engine's own on the columns it compares, so the next ones find their rows at once.
-// Such indexes live only in the file's transaction and are dropped before it is committed, so no
-// other program sees them; their pages stay in the file as free pages for later changes. Where
-// the file holds no changes of the caller's, the transaction is started for the index, holds the
-// file's write lock until it ends, and is rolled back, leaving the file as it was byte for byte.
+// found, 3027 read-only, 3061 unknown name in a query, 3075/3142 bad SQL text, 3078 no such table,
+// 3164 computed field, 3191 field twice, 3218 file locked by another program, 3259 unknown type,
+// 3264 no fields, 3265 no such item, 3343 not a database, 3420 closed handle; other failures of
+// SQLite map to the nearest DAO number (3026 disk full, 3043 disk error, 3022/3314 constraint).
 #pragma once
 
 #include "platform/database/database_values.h"
 #include "platform/system/failure.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,40 +27,70 @@ namespace platform {
 
 struct Connection;
 struct RecordsetState;
+struct QueryState;
+struct LockedFile;
 
-// An open database. Destroying an open handle closes it; a failure to commit then goes unreported.
+using Deadline = std::chrono::steady_clock::time_point;
+
+// A private copy of a database. Destroying it drops the copy.
 struct Database {
     std::shared_ptr<Connection> connection; // empty when closed
-    Database();
-    Database(Database&& other) noexcept;
-    Database& operator=(Database&& other) noexcept;
-    ~Database();
 };
 
-// An open record set: its rows, a current row, and a pending new or edited row. Destroying an
-// open handle closes it.
+// A record set: its rows, a current row, and a pending new or edited row.
 struct Recordset {
     std::unique_ptr<RecordsetState> state; // empty when closed
     Recordset();
-    Recordset(Recordset&& other) noexcept;
-    Recordset& operator=(Recordset&& other) noexcept;
+    Recordset(Recordset&&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
     ~Recordset();
 };
 
-// Opens the database file at `path`, found without regard to case, for reading and writing. A
-// Jet file is imported into a file of this engine first (jet_import.h). Raises 3024 when there is
-// no such file, 3343 when it is not a database or a Jet file cannot be imported.
-Database OpenDatabase(const std::string& path);
+// A Jet SQL text compiled once and opened as often as needed with other values.
+struct Query {
+    std::shared_ptr<QueryState> state;
+};
 
-// Closes the handle. When no handle of any file stays open, every file's changes are committed;
-// a file whose commit fails has its changes rolled back, and the failure is raised. Closing a
-// closed handle does nothing.
-void Close(Database& database);
+// A database file locked against every other program's reads and writes, by a connection of
+// its own that changes nothing in it. Destroying it releases the lock.
+struct DatabaseLock {
+    std::shared_ptr<LockedFile> file; // empty when not held
+};
 
-// Closes the handle as Close does, but returns every file's failure to store its changes.
-std::vector<Failure> CloseAndStore(Database& database);
+// Locks the database file at `path`, found without regard to case, waiting for other programs
+// until `deadline`. A journal that a writer left behind is rolled back first, and a file kept in
+// write-ahead-log mode is turned back to a file that holds everything itself, so that replacing
+// it leaves no journal of another writer beside the new file. Raises 3024 when there is no such
+// file, 3218 when another program still holds it at the deadline, 3343 when it is no database.
+DatabaseLock LockDatabaseFile(const std::string& path, Deadline deadline);
 
-// The names of the file's tables, in the order they were made. The list is read afresh each time.
+// A private copy of the locked file's database.
+Database CopyDatabase(DatabaseLock& lock);
+
+// A private copy of a database file that is not locked, read as one snapshot; another program's
+// write is waited for until `deadline`. Raises as LockDatabaseFile does.
+Database ReadDatabase(const std::string& path, Deadline deadline);
+
+// Starts and ends the copy's one transaction; changes outside one are each a transaction of
+// their own, which costs time.
+void BeginTransaction(Database& database);
+void CommitTransaction(Database& database);
+
+// Raises 3343 when the copy is not a sound database (it came from a damaged file).
+void CheckDatabase(Database& database);
+
+// The bytes of a database file holding the copy, in rollback-journal form. Raises 3343 when the
+// copy is not a sound database, 3000 while a transaction or a look-up index is open.
+std::string DatabaseImage(Database& database);
+
+// An index on the columns of a table for the look-ups of a query (the texts it compares ignore
+// case), so that each finds its rows at once; it lives in the copy until DropLookupIndexes.
+// Nothing is made for columns the table does not have: the query itself reports those.
+void AddLookupIndex(
+    Database& database, const std::string& table, const std::vector<std::string>& columns);
+void DropLookupIndexes(Database& database);
+
+// The names of the copy's tables, in the order they were made.
 std::vector<std::string> TableNames(Database& database);
 
 // True when a table of exactly this name (letter case counts) exists.
@@ -84,8 +106,8 @@ void AppendTable(Database& database, const TableDef& table);
 // The columns of a stored table in their stored order; 3265 when there is no such table.
 std::vector<FieldDef> TableFields(Database& database, const std::string& table);
 
-// Renames a column of a stored table in the file; its type, size and place stay. Raises 3265 for
-// a missing table or column, 3191 when another column already has the new name.
+// Renames a column of a stored table; its type, size and place stay. Raises 3265 for a missing
+// table or column, 3191 when another column already has the new name.
 void RenameField(Database& database, const std::string& table, const std::string& name,
     const std::string& newName);
 
@@ -95,8 +117,18 @@ void RenameField(Database& database, const std::string& table, const std::string
 // table with row ids. Raises 3078 for a missing table, 3061/3075/3142 for a bad query.
 Recordset OpenRecordset(Database& database, const std::string& source);
 
-// Closes the record set, dropping a pending new or edited row; commits as Close(Database&) does.
+// Compiles a Jet SQL text in which each "?" outside a literal stands for a value given when it
+// is opened; raises as OpenRecordset does.
+Query PrepareQuery(Database& database, const std::string& jetSql);
+
+// The record set of the query with `values` for its "?", in their order.
+Recordset OpenRecordset(Query& query, const std::vector<Value>& values);
+
+// Closes the record set, dropping a pending new or edited row.
 void Close(Recordset& records);
+
+// Drops the copy; its record sets and queries must not be used any more.
+void Close(Database& database);
 
 // True when there is no current row: the set is empty or MoveNext went past the last row.
 bool IsEof(Recordset& records);
@@ -133,27 +165,5 @@ Value GetValue(Recordset& records, int position);
 // column, 3164 for a computed column.
 void SetValue(Recordset& records, const std::string& field, const Value& value);
 void SetValue(Recordset& records, int position, const Value& value);
-
-// Commits the changes of the file at `path` and closes its cached connection, so the file stands
-// complete and alone on disk and may be copied or replaced. Does nothing when the file is not
-// cached; raises 3045 while a handle of it is open.
-void ReleaseDatabaseFile(const std::string& path);
-
-// Drops the pending changes of the file at `path` and closes its cached connection, for a file
-// about to be replaced: until then it stays on disk as it was before them. Does nothing when the
-// file is not cached; raises 3045 while a handle of it is open.
-void DiscardDatabaseFile(const std::string& path);
-
-// The same as ReleaseDatabaseFile for every cached file; raises 3045 and closes none while any
-// handle is open. Every file is released; each failure to store one is returned.
-std::vector<Failure> ReleaseDatabaseFiles();
-
-// True when the file is a database of this engine that passes SQLite's quick check: a copy of it
-// would be a whole database.
-bool DatabaseFileIsSound(const std::string& path);
-
-// Commits the pending changes of every cached file without closing anything, for a process that
-// ends at once (the end skips destructors). A file whose commit fails keeps its old content.
-void StoreDatabaseFilesAtEnd();
 
 }

@@ -2,48 +2,58 @@
 #include "platform/database/database.h"
 
 #include "platform/database/database_names.h"
-#include "platform/database/database_statements.h"
 #include "platform/database/recordset_reading.h"
 #include "platform/system/failure.h"
 
 namespace platform {
 
-// Compiled statements a connection keeps at most; past that they are compiled afresh.
-static constexpr size_t kMostStatements = 200;
-
 Recordset::Recordset() = default;
 Recordset::Recordset(Recordset&& other) noexcept = default;
-Recordset::~Recordset() { CloseQuietly(*this); }
+Recordset& Recordset::operator=(Recordset&& other) noexcept = default;
+Recordset::~Recordset() = default;
 
-Recordset& Recordset::operator=(Recordset&& other) noexcept
+static Recordset NewRecordset(std::shared_ptr<QueryState> query)
 {
-    if (this != &other) {
-        CloseQuietly(*this);
-        state = std::move(other.state);
-    }
-    return *this;
+    Recordset records;
+    records.state = std::make_unique<RecordsetState>();
+    records.state->query = std::move(query);
+    return records;
 }
 
 Recordset OpenRecordset(Database& database, const std::string& source)
 {
-    Connection& c = Opened(database);
-    if (c.statements.size() >= kMostStatements)
-        ForgetStatements(c);
-    auto state = std::make_unique<RecordsetState>();
-    state->connection = database.connection;
-    OpenRows(*state, source);
-    ++c.uses;
-    Recordset records;
-    records.state = std::move(state);
+    Opened(database);
+    Recordset records = NewRecordset(CompileRows(database.connection, source));
+    RecordsetState& state = *records.state;
+    if (state.query->source.empty())
+        LoadRows(state, {});
+    else
+        state.count = CountRows(state);
     return records;
 }
 
-void Close(Recordset& records)
+Query PrepareQuery(Database& database, const std::string& jetSql)
 {
-    std::unique_ptr<RecordsetState> state = std::move(records.state);
-    if (state)
-        RaiseFirst(EndUse(*state->connection, kRecordsetSource));
+    Opened(database);
+    Query query { CompileRows(database.connection, jetSql) };
+    if (!query.state->source.empty())
+        Raise(3075, kDatabaseSource, "Syntax error in query: '" + jetSql + "' is no SELECT.");
+    return query;
 }
+
+Recordset OpenRecordset(Query& query, const std::vector<Value>& values)
+{
+    if (!query.state)
+        Raise(3420, kDatabaseSource, "Object invalid or no longer set: the query is closed.");
+    if (int(values.size()) != query.state->parameters)
+        Raise(3061, kDatabaseSource,
+            "Too few parameters. Expected " + std::to_string(query.state->parameters) + ".");
+    Recordset records = NewRecordset(query.state);
+    LoadRows(*records.state, values);
+    return records;
+}
+
+void Close(Recordset& records) { records.state.reset(); }
 
 static RecordsetState& Opened(Recordset& records)
 {
@@ -52,11 +62,14 @@ static RecordsetState& Opened(Recordset& records)
     return *records.state;
 }
 
+static bool IsTable(const RecordsetState& state) { return !state.query->source.empty(); }
+
+// The record set with its current row at hand: a table's walk begins at the first use.
 static RecordsetState& Loaded(Recordset& records)
 {
     RecordsetState& state = Opened(records);
-    if (!state.loaded)
-        LoadRows(state);
+    if (IsTable(state) && !state.walking)
+        WalkRows(state, true);
     return state;
 }
 
@@ -75,8 +88,10 @@ bool IsEof(Recordset& records)
 
 void MoveFirst(Recordset& records)
 {
-    RecordsetState& state = Loaded(records);
+    RecordsetState& state = Opened(records);
     state.pending = Pending::None;
+    if (IsTable(state))
+        WalkRows(state, true);
     state.position = 0;
 }
 
@@ -85,32 +100,40 @@ void MoveNext(Recordset& records)
     RecordsetState& state = Loaded(records);
     state.pending = Pending::None;
     CurrentRow(state);
-    ++state.position;
+    if (IsTable(state))
+        WalkRows(state, false);
+    else
+        ++state.position;
 }
 
 long RecordCount(Recordset& records) { return Opened(records).count; }
 
 static void RequireWritable(const RecordsetState& state)
 {
-    if (state.table.empty())
+    if (state.query->table.empty())
         Raise(3027, kRecordsetSource,
-            "Cannot update. Database or object is read-only: " + state.query);
+            "Cannot update. Database or object is read-only: " + state.query->readOnly + ".");
+}
+
+static void Start(RecordsetState& state, Pending pending, std::vector<Value> values)
+{
+    state.buffer = std::move(values);
+    state.assigned.assign(state.buffer.size(), false);
+    state.pending = pending;
 }
 
 void AddNew(Recordset& records)
 {
     RecordsetState& state = Opened(records);
     RequireWritable(state);
-    state.buffer.assign(state.columns.size(), Null {});
-    state.pending = Pending::NewRow;
+    Start(state, Pending::NewRow, std::vector<Value>(state.query->columns.size(), Null {}));
 }
 
 void Edit(Recordset& records)
 {
     RecordsetState& state = Loaded(records);
     RequireWritable(state);
-    state.buffer = CurrentRow(state).values;
-    state.pending = Pending::EditedRow;
+    Start(state, Pending::EditedRow, CurrentRow(state).values);
 }
 
 // Binds the pending values of the listed columns from parameter 1 on; returns the next index.
@@ -119,59 +142,70 @@ static int BindColumns(
 {
     int index = 0;
     for (size_t column : columns)
-        Bind(statement, ++index, state.buffer[column], state.columns[column].type);
+        Bind(statement, ++index, state.buffer[column], state.query->columns[column].type);
     return index + 1;
+}
+
+// The statement that stores a new row, compiled at the first.
+static sqlite3_stmt* Inserting(QueryState& query)
+{
+    if (query.insert)
+        return query.insert.get();
+    std::string names, marks;
+    for (size_t i = 0; i < query.columns.size(); ++i) {
+        if (query.columns[i].origin.empty())
+            continue;
+        names += (query.inserted.empty() ? "" : ", ") + Quote(query.columns[i].origin);
+        marks += query.inserted.empty() ? "?" : ", ?";
+        query.inserted.push_back(i);
+    }
+    query.insert = Prepare(query.connection->db,
+        "INSERT INTO " + Quote(query.table) + " (" + names + ") VALUES (" + marks + ")",
+        kRecordsetSource);
+    return query.insert.get();
 }
 
 static void InsertRow(RecordsetState& state)
 {
-    std::vector<size_t> stored;
-    std::string names, marks;
-    for (size_t i = 0; i < state.columns.size(); ++i) {
-        if (state.columns[i].origin.empty())
-            continue;
-        names += (stored.empty() ? "" : ", ") + Quote(state.columns[i].origin);
-        marks += stored.empty() ? "?" : ", ?";
-        stored.push_back(i);
-    }
-    Connection& c = *state.connection;
-    sqlite3_stmt* statement
-        = Cached(c, "INSERT INTO " + Quote(state.table) + " (" + names + ") VALUES (" + marks + ")",
-            kRecordsetSource);
-    BeginWriting(c, kRecordsetSource);
-    Running running { statement };
-    BindColumns(state, statement, stored);
-    Step(c, statement, kRecordsetSource);
+    QueryState& query = *state.query;
+    sqlite3_stmt* insert = Inserting(query);
+    Running running { insert };
+    BindColumns(state, insert, query.inserted);
+    Step(insert, kRecordsetSource);
     ++state.count;
-    if (state.loaded) {
+    // A table's walk meets the new row at its end by itself.
+    if (!IsTable(state)) {
         bool pastEnd = state.position >= state.rows.size();
-        state.rows.push_back({ sqlite3_last_insert_rowid(c.db), state.buffer });
+        state.rows.push_back({ sqlite3_last_insert_rowid(query.connection->db), state.buffer });
         if (pastEnd)
             state.position = state.rows.size();
     }
 }
 
-// Stores the columns whose values differ from the row as read; an unchanged row writes nothing.
+// Stores the columns set since Edit; a row where none was set writes nothing.
 static void UpdateRow(RecordsetState& state)
 {
+    QueryState& query = *state.query;
     Row& row = CurrentRow(state);
     std::vector<size_t> changed;
-    std::string assignments;
-    for (size_t i = 0; i < state.columns.size(); ++i) {
-        if (state.buffer[i] == row.values[i])
-            continue;
-        assignments += (changed.empty() ? "" : ", ") + Quote(state.columns[i].origin) + " = ?";
-        changed.push_back(i);
-    }
+    for (size_t i = 0; i < query.columns.size(); ++i)
+        if (state.assigned[i])
+            changed.push_back(i);
     if (!changed.empty()) {
-        Connection& c = *state.connection;
-        sqlite3_stmt* statement = Cached(c,
-            "UPDATE " + Quote(state.table) + " SET " + assignments + " WHERE _rowid_ = ?",
-            kRecordsetSource);
-        BeginWriting(c, kRecordsetSource);
-        Running running { statement };
-        sqlite3_bind_int64(statement, BindColumns(state, statement, changed), row.key);
-        Step(c, statement, kRecordsetSource);
+        Statement& statement = query.updates[changed];
+        if (!statement) {
+            std::string assignments;
+            for (size_t i : changed)
+                assignments
+                    += (assignments.empty() ? "" : ", ") + Quote(query.columns[i].origin) + " = ?";
+            statement = Prepare(query.connection->db,
+                "UPDATE " + Quote(query.table) + " SET " + assignments + " WHERE " + query.rowId
+                    + " = ?",
+                kRecordsetSource);
+        }
+        Running running { statement.get() };
+        sqlite3_bind_int64(statement.get(), BindColumns(state, statement.get(), changed), row.key);
+        Step(statement.get(), kRecordsetSource);
     }
     row.values = state.buffer;
 }
@@ -188,11 +222,11 @@ void Update(Recordset& records)
     state.pending = Pending::None;
 }
 
-int FieldCount(Recordset& records) { return int(Opened(records).columns.size()); }
+int FieldCount(Recordset& records) { return int(Opened(records).query->columns.size()); }
 
 static size_t ColumnIndex(const RecordsetState& state, int position)
 {
-    if (position < 0 || size_t(position) >= state.columns.size())
+    if (position < 0 || size_t(position) >= state.query->columns.size())
         Raise(3265, kRecordsetSource,
             "Item not found in this collection: no field at position " + std::to_string(position)
                 + ".");
@@ -201,8 +235,9 @@ static size_t ColumnIndex(const RecordsetState& state, int position)
 
 static size_t ColumnIndex(const RecordsetState& state, const std::string& field)
 {
-    for (size_t i = 0; i < state.columns.size(); ++i)
-        if (SameName(state.columns[i].name, field))
+    const std::vector<Column>& columns = state.query->columns;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (SameName(columns[i].name, field))
             return i;
     Raise(3265, kRecordsetSource, "Item not found in this collection: no field '" + field + "'.");
 }
@@ -210,7 +245,7 @@ static size_t ColumnIndex(const RecordsetState& state, const std::string& field)
 std::string FieldName(Recordset& records, int position)
 {
     RecordsetState& state = Opened(records);
-    return state.columns[ColumnIndex(state, position)].name;
+    return state.query->columns[ColumnIndex(state, position)].name;
 }
 
 template <typename Field> static Value ValueOf(Recordset& records, const Field& field)
@@ -232,10 +267,11 @@ static void Assign(Recordset& records, const Field& field, const Value& value)
     size_t index = ColumnIndex(state, field);
     if (state.pending == Pending::None)
         Raise(3020, kRecordsetSource, "Update or CancelUpdate without AddNew or Edit.");
-    if (state.columns[index].origin.empty())
-        Raise(
-            3164, kRecordsetSource, "Field '" + state.columns[index].name + "' cannot be updated.");
+    const Column& column = state.query->columns[index];
+    if (column.origin.empty())
+        Raise(3164, kRecordsetSource, "Field '" + column.name + "' cannot be updated.");
     state.buffer[index] = value;
+    state.assigned[index] = true;
 }
 
 void SetValue(Recordset& records, const std::string& field, const Value& value)

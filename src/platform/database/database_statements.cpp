@@ -35,57 +35,39 @@ long DaoNumber(int extendedCode, const std::string& message)
     }
 }
 
-void RaiseSqlite(Connection& c, const char* source, const std::string& what)
+void RaiseSqlite(sqlite3* db, const char* source, const std::string& what)
 {
-    std::string message = sqlite3_errmsg(c.db);
-    Failure failure { DaoNumber(sqlite3_extended_errcode(c.db), message), source, what + ": " + message };
-    if (c.changed && sqlite3_get_autocommit(c.db) && !c.lost)
-        c.lost = Failure { failure.number, source, message };
-    throw failure;
+    std::string message = sqlite3_errmsg(db);
+    Raise(DaoNumber(sqlite3_extended_errcode(db), message), source, what + ": " + message);
 }
 
-void Execute(Connection& c, const std::string& sql, const char* source)
+void Execute(sqlite3* db, const std::string& sql, const char* source)
 {
-    if (sqlite3_exec(c.db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        RaiseSqlite(c, source, "Cannot run " + sql);
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        RaiseSqlite(db, source, "Cannot run " + sql);
 }
 
-Statement TryPrepare(Connection& c, const std::string& sql)
+Statement TryPrepare(sqlite3* db, const std::string& sql)
 {
     sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(c.db, sql.c_str(), int(sql.size()), &statement, nullptr);
+    sqlite3_prepare_v2(db, sql.c_str(), int(sql.size()), &statement, nullptr);
     return Statement(statement);
 }
 
-sqlite3_stmt* TryCached(Connection& c, const std::string& sql)
+Statement Prepare(sqlite3* db, const std::string& sql, const char* source)
 {
-    auto found = c.statements.find(sql);
-    if (found != c.statements.end())
-        return found->second;
-    Statement statement = TryPrepare(c, sql);
-    return statement ? c.statements.emplace(sql, statement.release()).first->second : nullptr;
-}
-
-sqlite3_stmt* Cached(Connection& c, const std::string& sql, const char* source)
-{
-    sqlite3_stmt* statement = TryCached(c, sql);
+    Statement statement = TryPrepare(db, sql);
     if (!statement)
-        RaiseSqlite(c, source, "Cannot run " + sql);
+        RaiseSqlite(db, source, "Cannot run " + sql);
     return statement;
 }
 
-void ForgetStatements(Connection& c)
-{
-    for (auto& entry : c.statements)
-        sqlite3_finalize(entry.second);
-    c.statements.clear();
-}
-
-bool Step(Connection& c, sqlite3_stmt* statement, const char* source)
+bool Step(sqlite3_stmt* statement, const char* source)
 {
     int result = sqlite3_step(statement);
     if (result != SQLITE_ROW && result != SQLITE_DONE)
-        RaiseSqlite(c, source, std::string("Cannot run ") + sqlite3_sql(statement));
+        RaiseSqlite(sqlite3_db_handle(statement), source,
+            std::string("Cannot run ") + sqlite3_sql(statement));
     return result == SQLITE_ROW;
 }
 
@@ -138,14 +120,6 @@ Value ReadValue(sqlite3_stmt* statement, int column, int type)
     default:
         return Text(statement, column);
     }
-}
-
-int SchemaVersion(Connection& c)
-{
-    sqlite3_stmt* statement = Cached(c, "PRAGMA schema_version", kDatabaseSource);
-    Running running { statement };
-    Step(c, statement, kDatabaseSource);
-    return sqlite3_column_int(statement, 0);
 }
 
 }

@@ -1,3 +1,4 @@
+// The tables of a copy and their columns.
 #include "platform/database/database.h"
 
 #include "platform/database/database_connection.h"
@@ -9,17 +10,17 @@
 
 namespace platform {
 
+static constexpr const char* kUserTables = "SELECT name FROM sqlite_schema WHERE type = 'table'"
+                                           " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'";
+
 std::optional<std::string> StoredTableName(Connection& c, const std::string& name)
 {
-    sqlite3_stmt* statement = Cached(c,
-        "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE"
-        " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'",
-        kDatabaseSource);
-    Running running { statement };
-    BindText(statement, 1, name);
-    if (!Step(c, statement, kDatabaseSource))
+    Statement statement = Prepare(
+        c.db, std::string(kUserTables) + " AND name = ?1 COLLATE NOCASE", kDatabaseSource);
+    BindText(statement.get(), 1, name);
+    if (!Step(statement.get(), kDatabaseSource))
         return std::nullopt;
-    return Text(statement, 0);
+    return Text(statement.get(), 0);
 }
 
 static std::string RequireTable(Connection& c, const std::string& name)
@@ -33,14 +34,11 @@ static std::string RequireTable(Connection& c, const std::string& name)
 std::vector<std::string> TableNames(Database& database)
 {
     Connection& c = Opened(database);
-    sqlite3_stmt* statement = Cached(c,
-        "SELECT name FROM sqlite_schema WHERE type = 'table'"
-        " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
-        kDatabaseSource);
-    Running running { statement };
+    Statement statement
+        = Prepare(c.db, std::string(kUserTables) + " ORDER BY rowid", kDatabaseSource);
     std::vector<std::string> names;
-    while (Step(c, statement, kDatabaseSource))
-        names.push_back(Text(statement, 0));
+    while (Step(statement.get(), kDatabaseSource))
+        names.push_back(Text(statement.get(), 0));
     return names;
 }
 
@@ -53,7 +51,7 @@ bool HasTable(Database& database, const std::string& name)
 void DeleteTable(Database& database, const std::string& name)
 {
     Connection& c = Opened(database);
-    ChangeSchema(c, "DROP TABLE " + Quote(RequireTable(c, name)), kTableDefSource);
+    Execute(c.db, "DROP TABLE " + Quote(RequireTable(c, name)), kTableDefSource);
 }
 
 void AppendTable(Database& database, const TableDef& table)
@@ -72,20 +70,19 @@ void AppendTable(Database& database, const TableDef& table)
         sql += (field == table.fields.begin() ? "" : ", ") + Quote(field->name) + " "
             + DeclaredType(*field);
     }
-    ChangeSchema(c, sql + ")", kTableDefSource);
+    Execute(c.db, sql + ")", kTableDefSource);
 }
 
 std::vector<FieldDef> TableFields(Database& database, const std::string& table)
 {
     Connection& c = Opened(database);
     std::string stored = RequireTable(c, table);
-    sqlite3_stmt* statement
-        = Cached(c, "SELECT name, type FROM pragma_table_info(?1)", kTableDefSource);
-    Running running { statement };
-    BindText(statement, 1, stored);
+    Statement statement
+        = Prepare(c.db, "SELECT name, type FROM pragma_table_info(?1)", kTableDefSource);
+    BindText(statement.get(), 1, stored);
     std::vector<FieldDef> fields;
-    while (Step(c, statement, kTableDefSource))
-        fields.push_back(FieldOf(Text(statement, 0), Text(statement, 1)));
+    while (Step(statement.get(), kTableDefSource))
+        fields.push_back(FieldOf(Text(statement.get(), 0), Text(statement.get(), 1)));
     return fields;
 }
 
@@ -102,7 +99,7 @@ void RenameField(Database& database, const std::string& table, const std::string
         if (other != field && SameName(other->name, newName))
             Raise(3191, kFieldSource, "Cannot define field '" + newName + "' more than once.");
     Connection& c = Opened(database);
-    ChangeSchema(c,
+    Execute(c.db,
         "ALTER TABLE " + Quote(RequireTable(c, table)) + " RENAME COLUMN " + Quote(field->name)
             + " TO " + Quote(newName),
         kFieldSource);

@@ -1,6 +1,9 @@
 // Jet databases (Access 97 to 2003 .mdb files) that projects bring from Windows: recognised by
-// their header and imported once into a database file of this engine, read through mdbtools.
+// their header and read through mdbtools into a private copy of this engine. The copy is written
+// in the Jet file's place by whoever saves it; the Jet file is kept beside it then.
 #pragma once
+
+#include "platform/database/database.h"
 
 #include <string>
 
@@ -10,12 +13,14 @@ namespace platform {
 // "Standard ACE DB" at byte 4).
 bool IsJetFile(const std::string& path);
 
-// Replaces the Jet file at `path` by a database of this engine with every table of it: columns
-// in their order under their names, each with the DAO type and size nearest to its Jet type,
-// every row with its Nulls, texts as UTF-8. The new file keeps the Jet file's last-write time and
-// permissions; the Jet file stays beside it, unchanged, as "<path>.jet" (or "<path>.<n>.jet" when
-// a different original already has that name). When anything cannot be read or written, raises
-// 3343 from "DAO.Database" with a description of what failed, and every file stays as it was.
-void ImportJetDatabase(const std::string& path);
+// A private copy of the Jet file's every table: columns in their order under their names, each
+// with the DAO type and size nearest to its Jet type, every row with its Nulls, texts as UTF-8.
+// Raises 3343 from "DAO.Database", describing what could not be read.
+Database ImportJetDatabase(const std::string& path);
+
+// The name beside `path` under which its Jet original is kept when a new file takes its place:
+// "<path>.jet", or "<path>.<n>.jet" with the first n from 2 on whose name is free; "" when a file
+// of the same bytes is kept there already.
+std::string KeptJetName(const std::string& path);
 
 }

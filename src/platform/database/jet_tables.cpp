@@ -15,7 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
-#include <sys/stat.h>
 #include <vector>
 
 namespace platform {
@@ -190,11 +189,11 @@ static void CopyTable(MdbHandle* mdb, MdbCatalogEntry* entry, Connection& c)
     }
     if (count == 0)
         JetUnreadable("table '" + name + "' has no columns");
-    Execute(c, create + ")", kDatabaseSource);
+    Execute(c.db, create + ")", kDatabaseSource);
     Statement statement
-        = TryPrepare(c, "INSERT INTO " + Quote(name) + " VALUES (" + placeholders + ")");
+        = TryPrepare(c.db, "INSERT INTO " + Quote(name) + " VALUES (" + placeholders + ")");
     if (!statement)
-        RaiseSqlite(c, kDatabaseSource, "Cannot store the rows of table '" + name + "'");
+        RaiseSqlite(c.db, kDatabaseSource, "Cannot store the rows of table '" + name + "'");
 
     // The fetch does not tell a Null text from an empty one: the row just fetched is taken
     // apart once more for its Null flags. A row's offset keeps flags above its low 13 bits.
@@ -213,7 +212,7 @@ static void CopyTable(MdbHandle* mdb, MdbCatalogEntry* entry, Connection& c)
             nulls[field.colnum] = field.is_null;
         for (unsigned i = 0; i < count; ++i)
             Bind(statement.get(), int(i) + 1, ValueOf(mdb, *columns[i], nulls[i]), fields[i].type);
-        Step(c, statement.get(), kDatabaseSource);
+        Step(statement.get(), kDatabaseSource);
         sqlite3_reset(statement.get());
         ++rows;
     }
@@ -222,7 +221,7 @@ static void CopyTable(MdbHandle* mdb, MdbCatalogEntry* entry, Connection& c)
             + std::to_string(table->num_rows) + " rows");
 }
 
-void CopyJetTables(const std::string& jetPath, long long jetSize, const std::string& path)
+void CopyJetTables(const std::string& jetPath, long long jetSize, Connection& c)
 {
     std::unique_ptr<MdbHandle, CloseMdb> mdb(mdb_open(jetPath.c_str(), MDB_NOFLAGS));
     if (!mdb)
@@ -232,19 +231,16 @@ void CopyJetTables(const std::string& jetPath, long long jetSize, const std::str
         JetUnreadable("it ends inside a page, " + std::to_string(jetSize) + " bytes long");
     DecodeAsUtf8(mdb.get());
 
-    struct stat info { };
-    stat(path.c_str(), &info);
-    std::shared_ptr<Connection> c = Connect(path, info);
-    Execute(*c, "PRAGMA synchronous=OFF; BEGIN", kDatabaseSource);
+    Execute(c.db, "BEGIN", kDatabaseSource);
     GPtrArray* catalog = mdb_read_catalog(mdb.get(), MDB_TABLE);
     if (!catalog)
         JetUnreadable("its list of tables cannot be read");
     for (unsigned i = 0; i < catalog->len; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
         if (mdb_is_user_table(entry))
-            CopyTable(mdb.get(), entry, *c);
+            CopyTable(mdb.get(), entry, c);
     }
-    Execute(*c, "COMMIT", kDatabaseSource);
+    Execute(c.db, "COMMIT", kDatabaseSource);
 }
 
 }

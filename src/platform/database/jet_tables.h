@@ -9,10 +9,13 @@
 namespace platform {
 
 // What of a Jet file could not be read or written; the caller names the file.
-[[noreturn]] inline void JetUnreadable(const std::string& what) { Raise(3343, kDatabaseSource, what); }
+[[noreturn]] inline void JetUnreadable(const std::string& what)
+{
+    Raise(3343, kDatabaseSource, what);
+}
 
 // Writes every user table of the Jet file `jetPath` (`jetSize` bytes long) into the empty
-// database file at `path`, in one transaction. Raises through JetUnreadable what cannot be read.
-void CopyJetTables(const std::string& jetPath, long long jetSize, const std::string& path);
+// database of `c`, in one transaction. Raises through JetUnreadable what cannot be read.
+void CopyJetTables(const std::string& jetPath, long long jetSize, Connection& c);
 
 }

@@ -4,23 +4,7 @@
 #include "platform/system/text.h"
 
 #include <algorithm>
-
-namespace {
-
-// Where the first matching section and its first matching key line lie in the file.
-struct Entry {
-    bool sectionFound = false;
-    bool keyFound = false;
-    // Just after the section's last entry line, or after its header when it has none.
-    size_t insertAt = 0;
-    // The key line, its line break included.
-    size_t lineBegin = 0;
-    size_t lineEnd = 0;
-    std::string_view key;
-    std::string_view value;
-};
-
-}
+#include <cstddef>
 
 static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
@@ -43,11 +27,6 @@ static std::string_view TrimSpaces(std::string_view text)
     return text;
 }
 
-static bool SameName(std::string_view a, std::string_view b)
-{
-    return platform::EqualsIgnoringCase(a, b);
-}
-
 // Start of the line after the one ending at `stop`; CR LF, CR and LF each end a line.
 static size_t NextLine(std::string_view content, size_t stop)
 {
@@ -57,42 +36,37 @@ static size_t NextLine(std::string_view content, size_t stop)
     return stop + (crLf ? 2 : 1);
 }
 
-// Only the first section of the name is searched, and in it the first key line of the name.
 // Lines before the first header belong to no section; comment lines and lines without "=" never
-// match a key.
-static Entry Find(std::string_view content, std::string_view section, std::string_view key)
+// name a key, and a section or key met again later is not the one found.
+platform::IniIndex platform::IndexIni(std::string_view content)
 {
-    Entry entry;
-    bool inSection = false;
+    IniIndex index;
+    IniIndex::Section* current = nullptr;
     for (size_t begin = 0; begin < content.size();) {
         size_t stop = std::min(content.find_first_of("\r\n", begin), content.size());
         size_t next = NextLine(content, stop);
         std::string_view line = TrimBlanks(content.substr(begin, stop - begin));
         if (!line.empty() && line.front() == '[') {
-            if (inSection)
-                return entry;
             size_t close = line.find(']');
-            inSection = SameName(TrimBlanks(line.substr(1, close - 1)), section);
-            if (inSection) {
-                entry.sectionFound = true;
-                entry.insertAt = next;
-            }
-        } else if (inSection && !line.empty() && line.front() != ';') {
-            entry.insertAt = next;
+            auto [section, first]
+                = index.sections.try_emplace(FoldedCase(TrimBlanks(line.substr(1, close - 1))));
+            current = first ? &section->second : nullptr;
+            if (current)
+                current->insertAt = next;
+        } else if (current && !line.empty() && line.front() != ';') {
+            current->insertAt = next;
             size_t equals = line.find('=');
-            if (equals != std::string_view::npos
-                && SameName(TrimBlanks(line.substr(0, equals)), key)) {
-                entry.keyFound = true;
-                entry.lineBegin = begin;
-                entry.lineEnd = next;
-                entry.key = TrimBlanks(line.substr(0, equals));
-                entry.value = TrimBlanks(line.substr(equals + 1));
-                return entry;
+            if (equals != std::string_view::npos) {
+                std::string_view name = TrimBlanks(line.substr(0, equals));
+                std::string_view value = TrimBlanks(line.substr(equals + 1));
+                current->keys.try_emplace(FoldedCase(name),
+                    IniIndex::Key { begin, next, size_t(name.data() - content.data()), name.size(),
+                        size_t(value.data() - content.data()), value.size() });
             }
         }
         begin = next;
     }
-    return entry;
+    return index;
 }
 
 // One outer pair of matching single or double quotes is removed.
@@ -104,36 +78,105 @@ static std::string_view StripQuotes(std::string_view value)
 }
 
 std::optional<std::string> platform::IniValue(
-    std::string_view content, std::string_view section, std::string_view key)
+    std::string_view content, const IniIndex& index, std::string_view section, std::string_view key)
 {
-    Entry entry = Find(content, TrimSpaces(section), TrimSpaces(key));
-    if (!entry.keyFound)
+    auto found = index.sections.find(FoldedCase(TrimSpaces(section)));
+    if (found == index.sections.end())
+        return std::nullopt;
+    auto entry = found->second.keys.find(FoldedCase(TrimSpaces(key)));
+    if (entry == found->second.keys.end())
         return std::nullopt;
     // Windows holds a value's length in 16 bits, so longer values wrap around.
-    std::string_view text = entry.value.substr(0, entry.value.size() % 65536);
-    return std::string(StripQuotes(text));
+    std::string_view value
+        = content.substr(entry->second.valueBegin, entry->second.valueLength % 65536);
+    return std::string(StripQuotes(value));
+}
+
+std::optional<std::string> platform::IniValue(
+    std::string_view content, std::string_view section, std::string_view key)
+{
+    return IniValue(content, IndexIni(content), section, key);
+}
+
+// Moves by `by` bytes every place that lies after text inserted at `from`: what begins there
+// moves, a line that ends there stays as it was.
+static void Shift(platform::IniIndex& index, size_t from, std::ptrdiff_t by)
+{
+    auto move = [&](size_t& at, bool end) {
+        if (at > from || (at == from && !end))
+            at = static_cast<size_t>(static_cast<std::ptrdiff_t>(at) + by);
+    };
+    for (auto& [name, section] : index.sections) {
+        move(section.insertAt, false);
+        for (auto& [key, entry] : section.keys) {
+            for (size_t* at : { &entry.lineBegin, &entry.nameBegin, &entry.valueBegin })
+                move(*at, false);
+            move(entry.lineEnd, true);
+        }
+    }
+}
+
+// The key's entry for a line `line` of `content` that begins at `begin`: the name, "=" and a value.
+static platform::IniIndex::Key KeyLine(
+    size_t begin, size_t nameLength, std::string_view value, size_t lineLength)
+{
+    std::string_view trimmed = TrimBlanks(value);
+    size_t valueBegin = begin + nameLength + 1 + size_t(trimmed.data() - value.data());
+    return { begin, begin + lineLength, begin, nameLength, valueBegin, trimmed.size() };
 }
 
 // Writes or replaces the entry in the file's bytes, as the single-entry write does on disk.
-void platform::SpliceIniValue(
-    std::string& content, std::string_view section, std::string_view key, const std::string& value)
+void platform::SpliceIniValue(std::string& content, IniIndex& index, std::string_view section,
+    std::string_view key, const std::string& value)
 {
     std::string_view sectionName = TrimSpaces(section);
     std::string_view keyName = TrimSpaces(key);
-    Entry entry = Find(content, sectionName, keyName);
-    if (entry.keyFound) {
-        std::string line = std::string(entry.key) + "=" + value + "\r\n";
-        content.replace(entry.lineBegin, entry.lineEnd - entry.lineBegin, line);
-        return;
+    std::string foldedKey = FoldedCase(keyName);
+    auto found = index.sections.find(FoldedCase(sectionName));
+    IniIndex::Key* entry = nullptr;
+    if (found != index.sections.end()) {
+        auto keyFound = found->second.keys.find(foldedKey);
+        entry = keyFound == found->second.keys.end() ? nullptr : &keyFound->second;
     }
-    size_t at = entry.sectionFound ? entry.insertAt : content.size();
-    std::string addition;
-    if (at > 0 && content[at - 1] != '\n' && content[at - 1] != '\r')
-        addition = "\r\n";
-    if (!entry.sectionFound)
-        addition.append("[").append(sectionName).append("]\r\n");
-    addition.append(keyName).append("=").append(value).append("\r\n");
-    content.insert(at, addition);
+    // A line break in the value makes lines of its own, and a last line without one gets one:
+    // then the text is looked at anew.
+    bool reindex = value.find_first_of("\r\n") != std::string::npos;
+    if (entry) {
+        std::string line
+            = content.substr(entry->nameBegin, entry->nameLength) + "=" + value + "\r\n";
+        size_t begin = entry->lineBegin, end = entry->lineEnd;
+        content.replace(begin, end - begin, line);
+        Shift(index, end, std::ptrdiff_t(line.size()) - std::ptrdiff_t(end - begin));
+        *entry = KeyLine(begin, entry->nameLength, value, line.size());
+    } else {
+        size_t at = found != index.sections.end() ? found->second.insertAt : content.size();
+        std::string addition;
+        if (at > 0 && content[at - 1] != '\n' && content[at - 1] != '\r') {
+            addition = "\r\n";
+            reindex = true;
+        }
+        if (found == index.sections.end())
+            addition.append("[").append(sectionName).append("]\r\n");
+        size_t lineBegin = at + addition.size();
+        std::string line = std::string(keyName) + "=" + value + "\r\n";
+        addition += line;
+        content.insert(at, addition);
+        // A new section goes after everything; a new key moves what follows its section.
+        if (found != index.sections.end())
+            Shift(index, at, std::ptrdiff_t(addition.size()));
+        IniIndex::Section& target = index.sections[FoldedCase(sectionName)];
+        target.keys[foldedKey] = KeyLine(lineBegin, keyName.size(), value, line.size());
+        target.insertAt = at + addition.size();
+    }
+    if (reindex)
+        index = IndexIni(content);
+}
+
+void platform::SpliceIniValue(
+    std::string& content, std::string_view section, std::string_view key, const std::string& value)
+{
+    IniIndex index = IndexIni(content);
+    SpliceIniValue(content, index, section, key, value);
 }
 
 std::uint32_t platform::ParseIniDecimal(std::string_view text)

@@ -1,25 +1,33 @@
 // Where a call's file content comes from: the disk, or the held copy while writes are held.
 #include "platform/profile/profile.h"
+
 #include "platform/profile/ini_text.h"
+#include "platform/profile/text_encoding.h"
+#include "platform/system/failure.h"
 #include "platform/system/files.h"
 #include "platform/system/text.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <string_view>
-#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// A file's text as the INI functions work on it, and how it is stored.
+struct IniFile {
+    bool exists = false;
+    bool utf16 = false;
+    std::string text;
+};
+
 // A file's copy while writes are held: read once when first touched, then changed in memory.
 struct HeldFile {
-    bool exists = false;
-    bool present = false; // `content` holds the file: read from disk or made by a write
-    std::string content;
+    IniFile file;
+    platform::IniIndex index; // of file.text
+    std::optional<platform::Failure> unreadable; // why the file could not be read
+    bool made = false; // a held write made the file
     std::optional<bool> writable; // known from the first write on
     bool changed = false;
 };
@@ -33,15 +41,43 @@ static std::optional<std::map<std::string, HeldFile>>& HeldFiles()
     return files;
 }
 
+// Reads the file at `target` (as found on disk); raises when it is there but cannot be read, or
+// is UTF-16 that does not decode.
+static IniFile ReadIniFile(const std::string& target)
+{
+    std::optional<std::string> bytes = platform::ReadExistingFile(target);
+    IniFile file;
+    file.exists = bytes.has_value();
+    if (!bytes)
+        return file;
+    file.utf16 = bytes->starts_with(platform::kUtf16Mark);
+    if (!file.utf16) {
+        file.text = std::move(*bytes);
+        return file;
+    }
+    std::optional<std::string> text = platform::Utf16ToUtf8(bytes->substr(2));
+    if (!text)
+        platform::Raise(platform::kPathFileAccess, platform::kProgramSource,
+            "Cannot read '" + target + "': it is no valid UTF-16 text");
+    file.text = std::move(*text);
+    return file;
+}
+
+// The bytes that store `file`'s text.
+static std::string Bytes(const IniFile& file)
+{
+    return file.utf16 ? platform::kUtf16Mark + platform::Utf8ToUtf16(file.text) : file.text;
+}
+
 // A file that a held write made is found under another letter case too, as it will be on disk.
 static HeldFile* MadeWhileHeld(const std::string& target)
 {
     fs::path wanted(target);
-    for (auto& [path, file] : *HeldFiles()) {
+    for (auto& [path, held] : *HeldFiles()) {
         fs::path made(path);
-        if (!file.exists && file.present && made.parent_path() == wanted.parent_path()
+        if (held.made && made.parent_path() == wanted.parent_path()
             && platform::EqualsIgnoringCase(made.filename().string(), wanted.filename().string()))
-            return &file;
+            return &held;
     }
     return nullptr;
 }
@@ -50,50 +86,43 @@ static HeldFile& Held(const std::string& target)
 {
     auto& files = *HeldFiles();
     auto found = files.find(target);
-    if (found != files.end() && (found->second.exists || found->second.present))
+    if (found != files.end()
+        && (found->second.file.exists || found->second.made || found->second.unreadable))
         return found->second;
     if (HeldFile* made = MadeWhileHeld(target))
         return *made;
-    if (found == files.end()) {
-        HeldFile file;
-        std::error_code error;
-        file.exists = fs::exists(target, error);
-        file.present = file.exists && platform::ReadWholeFile(target, file.content);
-        found = files.emplace(target, std::move(file)).first;
+    if (found != files.end())
+        return found->second;
+    HeldFile held;
+    try {
+        held.file = ReadIniFile(target);
+        held.index = platform::IndexIni(held.file.text);
+    } catch (const platform::Failure& failure) {
+        held.unreadable = failure;
     }
-    return found->second;
+    return files.emplace(target, std::move(held)).first->second;
 }
 
 // The entry's value as a caller sees it; false when the file, section or key is missing.
 static bool ReadValue(
     const std::string& section, const std::string& key, const std::string& file, std::string& value)
 {
-    std::string ownCopy;
-    const std::string* content = &ownCopy;
     if (file.empty())
         return false;
+    std::string target = platform::ResolvePath(file);
+    std::optional<std::string> found;
     if (HeldFiles()) {
-        const HeldFile& held = Held(platform::ResolvePath(file));
-        if (!held.present)
-            return false;
-        content = &held.content;
-    } else if (!platform::ReadWholeFile(file, ownCopy)) {
-        return false;
+        const HeldFile& held = Held(target);
+        if (held.unreadable)
+            throw *held.unreadable;
+        found = platform::IniValue(held.file.text, held.index, section, key);
+    } else {
+        found = platform::IniValue(ReadIniFile(target).text, section, key);
     }
-    std::optional<std::string> found = platform::IniValue(*content, section, key);
     if (!found)
         return false;
     value = std::move(*found);
     return true;
-}
-
-// The owner's write bit stands for the Windows read-only attribute. Checked here because root,
-// which the program may run as, is let through by the system's own checks.
-static bool OwnerMayWrite(const fs::path& path)
-{
-    std::error_code error;
-    fs::perms perms = fs::status(path, error).permissions();
-    return !error && (perms & fs::perms::owner_write) != fs::perms::none;
 }
 
 std::string platform::GetPrivateProfileString(const std::string& section, const std::string& key,
@@ -129,20 +158,6 @@ std::uint32_t platform::GetPrivateProfileInt(
     return platform::ParseIniDecimal(value);
 }
 
-// False when the file cannot be written: its folder is missing or read-only, or it exists and is
-// no regular file or is read-only.
-static bool MayWrite(const std::string& target)
-{
-    fs::path folder = fs::path(target).parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::error_code error;
-    if (!fs::is_directory(folder, error) || !OwnerMayWrite(folder))
-        return false;
-    return !fs::exists(target, error)
-        || (fs::is_regular_file(target, error) && OwnerMayWrite(target));
-}
-
 bool platform::WritePrivateProfileString(const std::string& section, const std::string& key,
     const std::string& value, const std::string& file)
 {
@@ -152,33 +167,50 @@ bool platform::WritePrivateProfileString(const std::string& section, const std::
     if (HeldFiles()) {
         HeldFile& held = Held(target);
         if (!held.writable)
-            held.writable = MayWrite(target) && (held.present || !held.exists);
+            held.writable = !held.unreadable && WhyNotReplaceable(target, false).empty();
         if (!*held.writable)
             return false;
-        platform::SpliceIniValue(held.content, section, key, value);
-        held.present = held.changed = true;
+        platform::SpliceIniValue(held.file.text, held.index, section, key, value);
+        held.made = held.made || !held.file.exists;
+        held.changed = true;
         return true;
     }
-    std::string content;
-    std::error_code error;
-    if (!MayWrite(target)
-        || (fs::exists(target, error) && !platform::ReadWholeFile(target, content)))
+    IniFile read;
+    try {
+        read = ReadIniFile(target);
+    } catch (const Failure&) {
         return false;
-    platform::SpliceIniValue(content, section, key, value);
-    return platform::ReplaceFileContent(target, content);
+    }
+    platform::SpliceIniValue(read.text, section, key, value);
+    return ReplaceFiles({ { target, Bytes(read) } }, "").file.empty();
 }
 
-platform::HeldProfileWrites::HeldProfileWrites() { HeldFiles().emplace(); }
-
-platform::HeldProfileWrites::~HeldProfileWrites() { HeldFiles().reset(); }
-
-std::string platform::HeldProfileWrites::Store()
+platform::HeldProfileWrites::HeldProfileWrites()
+    : joined_(HeldFiles().has_value())
 {
-    std::vector<std::pair<std::string, std::string>> changed;
-    if (HeldFiles())
-        for (auto& [target, held] : *HeldFiles())
-            if (held.changed)
-                changed.emplace_back(target, std::move(held.content));
+    if (!joined_)
+        HeldFiles().emplace();
+}
+
+platform::HeldProfileWrites::~HeldProfileWrites()
+{
+    if (!joined_)
+        HeldFiles().reset();
+}
+
+std::vector<platform::FileUpdate> platform::HeldProfileWrites::Changes()
+{
+    std::vector<FileUpdate> changed;
+    if (joined_ || !HeldFiles())
+        return changed;
+    for (auto& [target, held] : *HeldFiles())
+        if (held.changed)
+            changed.push_back({ target, Bytes(held.file) });
     HeldFiles().reset();
-    return platform::ReplaceFileContents(changed);
+    return changed;
+}
+
+platform::ReplaceFailure platform::HeldProfileWrites::Store()
+{
+    return ReplaceFiles(Changes(), "");
 }

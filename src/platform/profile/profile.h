@@ -1,11 +1,18 @@
 // The three private-profile (INI) functions, with the behaviour of their Windows originals:
 // sections and keys matched without regard to case, the first match wins, every line the call
-// does not change kept byte for byte. Files are 8-bit text; nothing is re-encoded.
+// does not change kept byte for byte. Files are 8-bit text and nothing is re-encoded, but for a
+// file that starts with the UTF-16LE byte-order mark: it is read as UTF-16 and written so.
+//
+// A missing file reads as an empty one. A file that is there but cannot be read raises its
+// failure (files.h: ReadExistingFile) from the reads, and is never written over.
 #pragma once
+
+#include "platform/system/file_replacement.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,8 +24,8 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
 
 // The value read as a decimal integer (low 32 bits kept, reading stops at the first non-digit,
 // no digits give 0); `defaultValue` when the entry is missing or empty.
-std::uint32_t GetPrivateProfileInt(const std::string& section, const std::string& key,
-    int defaultValue, const std::string& file);
+std::uint32_t GetPrivateProfileInt(
+    const std::string& section, const std::string& key, int defaultValue, const std::string& file);
 
 // The entry's value as GetPrivateProfileString gives it, not cut to a buffer; nothing when the
 // file, section or key is missing. An entry present with an empty value gives "".
@@ -26,14 +33,15 @@ std::optional<std::string> GetPrivateProfileEntry(
     const std::string& section, const std::string& key, const std::string& file);
 
 // Writes or replaces the entry, creating the file and the section as needed; CR LF line ends,
-// new content through a temporary file and a rename. False when the file cannot be written.
+// new content through a temporary file and a rename. False when the file cannot be written or
+// could not be read.
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
     const std::string& value, const std::string& file);
 
 // While one exists, the functions above work on an in-memory copy of each file, read once when
 // first touched: reads see the writes made since, and nothing reaches the disk. A write that the
-// file would refuse is refused at once, as without the hold. Store() writes every changed file
-// once and ends the hold; ending it without Store() drops the writes.
+// file would refuse is refused at once, as without the hold. A hold made while another exists
+// joins it: only the first one decides what reaches the disk.
 class HeldProfileWrites {
 public:
     HeldProfileWrites();
@@ -41,10 +49,16 @@ public:
     HeldProfileWrites(const HeldProfileWrites&) = delete;
     HeldProfileWrites& operator=(const HeldProfileWrites&) = delete;
 
-    // Every temporary file is written and synced before the first rename (ReplaceFileContents),
-    // so a file that cannot be written leaves every file as it was. Returns the path of the
-    // file that could not be written, "" when all were stored.
-    std::string Store();
+    // The changed files with their new content, for the caller to write; ends the hold. A
+    // joined hold gives none.
+    std::vector<FileUpdate> Changes();
+
+    // Writes every changed file, each replaced once (ReplaceFiles), and ends the hold. A joined
+    // hold writes nothing. Returns the failure that stopped it.
+    ReplaceFailure Store();
+
+private:
+    bool joined_;
 };
 
 }

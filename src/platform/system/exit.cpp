@@ -1,7 +1,5 @@
 #include "platform/system/exit.h"
 
-#include "platform/database/database.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -20,15 +18,9 @@ static std::vector<std::function<void()>>& EndActions()
     return actions;
 }
 
-void AtEnd(std::function<void()> action)
-{
-    EndActions().push_back(std::move(action));
-}
+void AtEnd(std::function<void()> action) { EndActions().push_back(std::move(action)); }
 
-void SetEndHandler(std::function<void(int)> handler)
-{
-    Handler() = std::move(handler);
-}
+void SetEndHandler(std::function<void(int)> handler) { Handler() = std::move(handler); }
 
 void EndProcess(int status)
 {
@@ -38,8 +30,6 @@ void EndProcess(int status)
         action();
     if (Handler())
         Handler()(status);
-    // The database work stores each update at once as far as callers can tell; keep it.
-    StoreDatabaseFilesAtEnd();
     std::fflush(nullptr);
     std::_Exit(status);
 }

@@ -5,19 +5,36 @@ namespace platform {
 std::string DescriptionOf(long number)
 {
     switch (number) {
-    case kInvalidArgument: return "Invalid procedure call or argument";
-    case kOverflow: return "Overflow";
-    case kSubscriptOutOfRange: return "Subscript out of range";
-    case kTypeMismatch: return "Type mismatch";
-    case kInternalError: return "Internal error";
-    case kFileNotFound: return "File not found";
-    case kDiskFull: return "Disk full";
-    case kPermissionDenied: return "Permission denied";
-    case kPathFileAccess: return "Path/File access error";
-    case kObjectNotSet: return "Object variable or With block variable not set";
-    case kInvalidUseOfNull: return "Invalid use of Null";
-    case kDatabaseError: return "Database-Error - Contact Administrator!";
-    default: return "Application-defined or object-defined error";
+    case kInvalidArgument:
+        return "Invalid procedure call or argument";
+    case kOverflow:
+        return "Overflow";
+    case kOutOfMemory:
+        return "Out of memory";
+    case kSubscriptOutOfRange:
+        return "Subscript out of range";
+    case kTypeMismatch:
+        return "Type mismatch";
+    case kInternalError:
+        return "Internal error";
+    case kFileNotFound:
+        return "File not found";
+    case kDeviceIo:
+        return "Device I/O error";
+    case kDiskFull:
+        return "Disk full";
+    case kPermissionDenied:
+        return "Permission denied";
+    case kPathFileAccess:
+        return "Path/File access error";
+    case kObjectNotSet:
+        return "Object variable or With block variable not set";
+    case kInvalidUseOfNull:
+        return "Invalid use of Null";
+    case kDatabaseError:
+        return "Database-Error - Contact Administrator!";
+    default:
+        return "Application-defined or object-defined error";
     }
 }
 

@@ -9,10 +9,12 @@ namespace platform {
 enum ErrorNumber : long {
     kInvalidArgument = 5,
     kOverflow = 6,
+    kOutOfMemory = 7,
     kSubscriptOutOfRange = 9,
     kTypeMismatch = 13,
     kInternalError = 51,
     kFileNotFound = 53,
+    kDeviceIo = 57,
     kDiskFull = 61,
     kPermissionDenied = 70,
     kPathFileAccess = 75,

@@ -1,13 +1,13 @@
 #include "platform/system/files.h"
 
 #include "platform/system/failure.h"
+#include "platform/system/file_io.h"
 #include "platform/system/text.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,10 +83,7 @@ std::string ResolvePath(const std::string& path)
     return known->second;
 }
 
-void ForgetResolvedPaths()
-{
-    ResolvedPaths().clear();
-}
+void ForgetResolvedPaths() { ResolvedPaths().clear(); }
 
 bool FileExists(const std::string& path)
 {
@@ -96,166 +93,60 @@ bool FileExists(const std::string& path)
     return fs::is_regular_file(ResolvePath(path), error);
 }
 
+// The failure of a read that found a file it could not read.
+[[noreturn]] static void RaiseUnreadable(const std::string& path, int error)
+{
+    long number = error == EIO              ? kDeviceIo
+        : error == EACCES || error == EPERM ? kPermissionDenied
+                                            : kPathFileAccess;
+    std::string reason = error == EISDIR ? "it is a folder" : DescriptionOf(number);
+    Raise(number, kProgramSource, "Cannot read '" + path + "': " + reason);
+}
+
+std::optional<std::string> ReadExistingFile(const std::string& path)
+{
+    std::string found = ResolvePath(path);
+    int fd = found.empty() ? -1 : ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && (found.empty() || errno == ENOENT || errno == ENOTDIR))
+        return std::nullopt;
+    if (fd < 0)
+        RaiseUnreadable(path, errno);
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            int error = got < 0 ? errno : 0;
+            ::close(fd);
+            if (got < 0)
+                RaiseUnreadable(path, error);
+            return content;
+        }
+        content.append(buffer, static_cast<size_t>(got));
+    }
+}
+
 bool ReadWholeFile(const std::string& path, std::string& content)
 {
-    std::ifstream in(ResolvePath(path), std::ios::binary);
-    if (!in)
-        return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-static bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-// A new temporary file in `target`'s folder holding `content` with `mode`; "" on failure.
-// `durable` also waits for the disk, for files too costly to lose to a power cut.
-static std::string WriteTemporary(const std::string& target, const std::string& content, mode_t mode, bool durable)
-{
-    std::string temporary = target + kTemporaryMark + "XXXXXX";
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return {};
-    bool ok = WriteAll(fd, content.data(), content.size()) && ::fchmod(fd, mode) == 0
-        && (!durable || ::fsync(fd) == 0);
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        return temporary;
-    ::unlink(temporary.c_str());
-    return {};
-}
-
-static std::string FolderOf(const std::string& target)
-{
-    std::string folder = fs::path(target).parent_path().string();
-    return folder.empty() ? "." : folder;
-}
-
-// Makes a rename in the folder last through a power cut.
-static void SyncFolder(const std::string& target)
-{
-    int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-static bool RenameOver(const std::string& temporary, const std::string& target)
-{
-    bool created = ::access(target.c_str(), F_OK) != 0;
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    try {
+        std::optional<std::string> read = ReadExistingFile(path);
+        if (read)
+            content = std::move(*read);
+        return read.has_value();
+    } catch (const Failure&) {
         return false;
     }
-    if (created)
-        ForgetResolvedPaths();
-    return true;
 }
 
-static bool WriteThroughTemporary(
-    const std::string& target, const std::string& content, mode_t mode, bool durable)
+bool SameFile(const std::string& a, const std::string& b)
 {
-    std::string temporary = WriteTemporary(target, content, mode, durable);
-    if (temporary.empty() || !RenameOver(temporary, target))
-        return false;
-    if (durable)
-        SyncFolder(target);
-    return true;
-}
-
-// The permission bits an existing file keeps (0644 for a new one); false when the target is no
-// regular file or is read-only. The owner's write bit counts too: root passes access() on a
-// read-only file.
-static bool ModeForReplacing(const std::string& target, mode_t& mode)
-{
-    mode = 0644;
-    struct stat info {};
-    if (::stat(target.c_str(), &info) != 0)
-        return true;
-    if (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0 || ::access(target.c_str(), W_OK) != 0)
-        return false;
-    mode = info.st_mode & 07777;
-    return true;
-}
-
-std::optional<std::string> ReplacementTarget(const std::string& path)
-{
-    constexpr int kMostLinks = 40;
-    fs::path target = ResolvePath(path);
-    std::error_code error;
-    for (int links = 0; fs::is_symlink(target, error); ++links) {
-        fs::path named = fs::read_symlink(target, error);
-        if (error || links == kMostLinks)
-            return std::nullopt;
-        target = named.is_absolute() ? named : target.parent_path() / named;
-    }
-    return target.string();
-}
-
-bool ReplaceFileContent(const std::string& path, const std::string& content)
-{
-    std::optional<std::string> found = path.empty() ? std::nullopt : ReplacementTarget(path);
-    if (!found)
-        return false;
-    const std::string& target = *found;
-    mode_t mode = 0644;
-    return ModeForReplacing(target, mode) && WriteThroughTemporary(target, content, mode, false);
-}
-
-std::string ReplaceFileContents(const std::vector<std::pair<std::string, std::string>>& files)
-{
-    std::vector<std::pair<std::string, std::string>> staged; // temporary file, target
-    auto failed = [&](size_t from, const std::string& path) {
-        for (size_t i = from; i < staged.size(); ++i)
-            ::unlink(staged[i].first.c_str());
-        return path;
-    };
-    for (const auto& [path, content] : files) {
-        std::string target = ReplacementTarget(path).value_or("");
-        mode_t mode = 0644;
-        std::string temporary;
-        if (target.empty() || !ModeForReplacing(target, mode)
-            || (temporary = WriteTemporary(target, content, mode, true)).empty())
-            return failed(0, path);
-        staged.emplace_back(temporary, target);
-    }
-    for (size_t i = 0; i < staged.size(); ++i)
-        if (!RenameOver(staged[i].first, staged[i].second))
-            return failed(i + 1, files[i].first);
-    for (const auto& [temporary, target] : staged)
-        SyncFolder(target);
-    return {};
-}
-
-bool CanReplaceFile(const std::string& path)
-{
-    std::string target = path.empty() ? "" : ReplacementTarget(path).value_or("");
-    if (target.empty())
-        return false;
-    std::string folder = FolderOf(target);
-    mode_t mode = 0644;
-    struct stat info {};
-    if (!ModeForReplacing(target, mode) || ::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
-        || (info.st_mode & S_IWUSR) == 0)
-        return false;
-    std::string temporary = WriteTemporary(target, {}, 0600, false);
-    if (temporary.empty())
-        return false;
-    ::unlink(temporary.c_str());
-    return true;
+    struct stat first {
+    }, second {};
+    return ::stat(ResolvePath(a).c_str(), &first) == 0
+        && ::stat(ResolvePath(b).c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
 }
 
 bool AppendLine(const std::string& path, const std::string& line)
@@ -275,38 +166,12 @@ bool AppendLine(const std::string& path, const std::string& line)
     return (::close(fd) == 0) && ok;
 }
 
-bool CopyFileReplacing(const std::string& from, const std::string& to)
-{
-    std::string content;
-    std::optional<std::string> target = to.empty() ? std::nullopt : ReplacementTarget(to);
-    if (!target || !ReadWholeFile(from, content))
-        return false;
-    struct stat info {};
-    mode_t mode = ::stat(target->c_str(), &info) == 0 ? (info.st_mode & 07777) : 0644;
-    return WriteThroughTemporary(*target, content, mode, true);
-}
-
-void RaiseFileFailure()
-{
-    Raise(errno == ENOSPC ? kDiskFull : kPathFileAccess);
-}
-
 std::optional<long long> LastWriteTime(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (path.empty() || ::stat(ResolvePath(path).c_str(), &info) != 0)
         return std::nullopt;
-    return static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
-}
-
-bool SetLastWriteTime(const std::string& path, long long nanoseconds)
-{
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(nanoseconds / 1000000000LL);
-    times[1].tv_nsec = static_cast<long>(nanoseconds % 1000000000LL);
-    return !path.empty() && ::utimensat(AT_FDCWD, ResolvePath(path).c_str(), times, 0) == 0;
+    return Nanoseconds(info.st_mtim);
 }
 
 }

@@ -118,6 +118,12 @@ static char AsciiLower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+static int FullCompare(std::string_view a, std::string_view b)
+{
+    std::vector<char32_t> x = Folded(Letters(a)), y = Folded(Letters(b));
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
 std::string UpperCase(std::string_view text)
 {
     std::string upper;
@@ -143,16 +149,16 @@ std::string UpperCase(std::string_view text)
 
 int CompareIgnoringCase(std::string_view a, std::string_view b)
 {
-    if (IsAscii(a) && IsAscii(b)) {
-        for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-            unsigned char x = AsciiLower(a[i]), y = AsciiLower(b[i]);
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+    // ASCII letters, the most, fold byte by byte; the first other byte hands both texts to the
+    // full folding. Before it the two decodings of a text agree, so the first difference decides.
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        unsigned char x = AsciiLower(a[i]), y = AsciiLower(b[i]);
+        if (x >= 0x80 || y >= 0x80)
+            return FullCompare(a, b);
+        if (x != y)
+            return x < y ? -1 : 1;
     }
-    std::vector<char32_t> x = Folded(Letters(a)), y = Folded(Letters(b));
-    return x < y ? -1 : x > y ? 1 : 0;
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
@@ -160,8 +166,31 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b)
     return CompareIgnoringCase(a, b) == 0;
 }
 
+std::string FoldedCase(std::string_view text)
+{
+    std::string folded;
+    folded.reserve(text.size());
+    if (IsAscii(text)) {
+        for (char c : text)
+            folded += AsciiLower(c);
+        return folded;
+    }
+    for (char32_t code : Folded(Letters(text)))
+        AppendUtf8(folded, code);
+    return folded;
+}
+
 std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view search)
 {
+    // Most texts are plain ASCII: their letters fold one byte to one byte.
+    if (IsAscii(text) && IsAscii(search)) {
+        auto found = std::search(text.begin(), text.end(), search.begin(), search.end(),
+            [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+        if (found == text.end() && !search.empty())
+            return std::nullopt;
+        size_t begin = static_cast<size_t>(found - text.begin());
+        return TextSpan { begin, begin + search.size() };
+    }
     std::vector<Letter> letters = Letters(text);
     std::vector<char32_t> haystack = Folded(letters), needle = Folded(Letters(search));
     auto found = std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end());

@@ -20,6 +20,10 @@ int CompareIgnoringCase(std::string_view a, std::string_view b);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// The text with each letter folded, so that two texts are equal ignoring case exactly when their
+// folded forms are equal.
+std::string FoldedCase(std::string_view text);
+
 // The bytes [begin, end) of a text that a search found.
 struct TextSpan {
     size_t begin = 0;

@@ -5,8 +5,10 @@
 
 namespace platform {
 
-// True when a window can be shown: a platform was chosen for Qt, or an X11 or Wayland display
-// is set.
+// True when a window can be shown: Qt's platform (QT_QPA_PLATFORM) is one that needs no display
+// server (offscreen, vnc, ...), or the display server that Qt would use accepts a connection:
+// the X server that DISPLAY names, or with QT_QPA_PLATFORM=wayland the compositor that
+// WAYLAND_DISPLAY names.
 bool HasDisplay();
 
 // Creates the application (on Qt's offscreen platform when `headless`, chosen by argument rather

@@ -1,6 +1,6 @@
 // The engine layer as the preset-definition build uses it: layouts, the legacy Jet queries,
-// record-set behaviour, failures, and the state the file is left in on disk. SQLite used
-// directly stands for other programs that make or read the files.
+// record-set behaviour, failures, and the private copies that leave their files alone. SQLite
+// used directly stands for other programs that make or read the files.
 #include "platform/database/database.h"
 #include "platform/system/failure.h"
 #include "platform/system/files.h"
@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <tuple>
 
 using namespace platform;
 using testing_support::Rows;
@@ -32,16 +34,11 @@ const std::string kPresetDefs
       " UPDATE PRESET_DEFS SET pass = -1 WHERE ID = 1";
 
 const std::string kIndexes = "SELECT name FROM sqlite_schema WHERE type = 'index'";
+const Deadline kNow = std::chrono::steady_clock::now();
 
-// The preset definitions, opened by a name in other letter case than the file's.
+// A copy of the preset definitions, read by a name in other letter case than the file's.
 class DatabaseTest : public testing::Test {
 protected:
-    void TearDown() override
-    {
-        Close(db);
-        ReleaseDatabaseFiles();
-    }
-
     // A file another program made with `sql`.
     std::string NewFile(const std::string& name, const std::string& sql)
     {
@@ -53,20 +50,17 @@ protected:
 
     QTemporaryDir dir;
     std::string file = NewFile("Lobix.mdb", kPresetDefs);
-    Database db = OpenDatabase(dir.filePath(QStringLiteral("LOBIX.MDB")).toStdString());
+    Database db = ReadDatabase(dir.filePath(QStringLiteral("LOBIX.MDB")).toStdString(), kNow);
 };
 
-// The field's values (every field's, without one) of a table's or query's rows, read three times:
-// the last read may search an index that the scans of the first two earn, and must find the same.
+// The field's values (every field's, without one) of a table's or query's rows.
 Values Column(Database& db, const std::string& source, const std::string& field = "ID")
 {
-    Values reads[3];
-    for (Values& read : reads)
-        for (Recordset records = OpenRecordset(db, source); !IsEof(records); MoveNext(records))
-            for (int i = 0; i < (field.empty() ? FieldCount(records) : 1); ++i)
-                read.push_back(field.empty() ? GetValue(records, i) : GetValue(records, field));
-    EXPECT_EQ(reads[2], reads[0]) << source;
-    return reads[2];
+    Values read;
+    for (Recordset records = OpenRecordset(db, source); !IsEof(records); MoveNext(records))
+        for (int i = 0; i < (field.empty() ? FieldCount(records) : 1); ++i)
+            read.push_back(field.empty() ? GetValue(records, i) : GetValue(records, field));
+    return read;
 }
 
 // "number source" of the failure the call raises, or "no failure".
@@ -106,12 +100,11 @@ TEST_F(DatabaseTest, LayoutsKeepTheirDaoTypes)
     DeleteTable(db, "preset_DEFS");
     EXPECT_EQ(TableNames(db), Texts { "S" });
     EXPECT_FALSE(HasTable(db, "s"));
-    EXPECT_EQ(Failed([&] { Close(db); }), "no failure");
 }
 
 // Jet texts find rows by value whatever the case of any letter, also where a value equals a
-// column's name, also when read again through the engine's look-up indexes; strings in either
-// quote style, names in brackets, and operators SQLite reads otherwise mean what Jet means.
+// column's name, also through a look-up index; strings in either quote style, names in brackets,
+// and operators SQLite reads otherwise mean what Jet means.
 TEST_F(DatabaseTest, JetTextsMatchValuesWithoutRegardToCase)
 {
     const std::pair<std::string, Values> cases[] = {
@@ -128,8 +121,35 @@ TEST_F(DatabaseTest, JetTextsMatchValuesWithoutRegardToCase)
             { 6LL } },
         { "SELECT ID FROM PRESET_DEFS WHERE ID--2=9 AND ID>=-2.5", { 7LL } },
     };
-    for (const auto& [jet, ids] : cases)
-        EXPECT_EQ(Column(db, jet), ids) << jet;
+    for (bool indexed : { false, true }) {
+        if (indexed)
+            AddLookupIndex(db, "preset_defs", { "VAR_NAME", "machine_type" });
+        for (const auto& [jet, ids] : cases)
+            EXPECT_EQ(Column(db, jet), ids) << jet << (indexed ? " (indexed)" : "");
+    }
+}
+
+// A query compiled once is opened with values in place of its "?", matched as Jet matches them,
+// and its record sets store their changes, each in its own row.
+TEST_F(DatabaseTest, PreparedQueriesTakeValues)
+{
+    Query query = PrepareQuery(db,
+        "SELECT PRESET_DEFS.* From PRESET_DEFS WHERE "
+        "(((PRESET_DEFS.machine_type)=?) AND ((PRESET_DEFS.part)=?));");
+    EXPECT_EQ(Failed([&] { OpenRecordset(query, { "m1" }); }), "3061 DAO.Database");
+    for (const auto& [machine, part, renamed] :
+        { std::tuple { "m1", 7LL, "first" }, { "M2", 8LL, "second" } }) {
+        Recordset records = OpenRecordset(query, { machine, part });
+        for (; !IsEof(records); MoveNext(records)) {
+            Edit(records);
+            SetValue(records, "var_name", renamed);
+            Update(records);
+        }
+    }
+    EXPECT_EQ(Column(db, "SELECT var_name FROM PRESET_DEFS ORDER BY ID", "var_name"),
+        (Values { "first", "first", "second", "second", "first", "second", "FÜLLER.NÖCKEN" }));
+    Recordset none = OpenRecordset(query, { Value {}, 7LL });
+    EXPECT_TRUE(IsEof(none));
 }
 
 // A record set counts its rows, those it adds included; AddNew leaves the current row current,
@@ -148,7 +168,6 @@ TEST_F(DatabaseTest, RecordSetsCountAddAndEditRows)
     EXPECT_EQ(GetValue(records, "id"), Value { 3LL });
     EXPECT_EQ(RecordCount(records), 8);
     EXPECT_EQ(Column(db, VarNameQuery("part")), (Values { 1LL, 5LL }));
-    ASSERT_EQ(Column(db, kIndexes, "name").size(), 2u);
     Recordset walk = OpenRecordset(db, VarNameQuery("PART"));
     for (; !IsEof(walk); MoveNext(walk)) {
         Edit(walk);
@@ -178,8 +197,9 @@ TEST_F(DatabaseTest, FailedCallsRaiseDaoNumbers)
         twice { "U", { { "a", kDbLong }, { "A", kDbText } } }, fieldless { "U", {} };
     auto query = [&](const std::string& sql) { return Failed([&] { OpenRecordset(db, sql); }); };
     const std::pair<const char*, std::string> cases[] = {
-        { "3024 DAO.Database", Failed([&] { OpenDatabase(file + ".old"); }) },
-        { "3343 DAO.Database", Failed([&] { OpenDatabase(notes); }) },
+        { "3024 DAO.Database", Failed([&] { ReadDatabase(file + ".old", kNow); }) },
+        { "3343 DAO.Database", Failed([&] { ReadDatabase(notes, kNow); }) },
+        { "3343 DAO.Database", Failed([&] { LockDatabaseFile(notes, kNow); }) },
         { "3078 DAO.Database", query("Source_DEFS") },
         { "3061 DAO.Database", query("SELECT System From PRESET_DEFS") },
         { "3075 DAO.Database", query(VarNameQuery(R"(say "hi")")) },
@@ -199,43 +219,51 @@ TEST_F(DatabaseTest, FailedCallsRaiseDaoNumbers)
         { "3021 DAO.Recordset", Failed([&] { MoveNext(empty); }) },
         { "3027 DAO.Recordset", Failed([&] { AddNew(computed); }) },
         { "3420 DAO.Recordset", Failed([&] { IsEof(closed); }) },
-        { "3045 DAO.Database", Failed([&] { ReleaseDatabaseFile(file); }) },
+        { "3000 DAO.Database", Failed([&] { BeginTransaction(db), DatabaseImage(db); }) },
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].second, cases[i].first) << "case " << i + 1;
     EXPECT_EQ(TableNames(db), Texts { "PRESET_DEFS" });
 }
 
-// Changes wait in one transaction while a handle of any file is open, also one begun for a
-// look-up index; a release, or closing the last handle, leaves a complete file that another
-// program reads, with its own indexes and none of the engine's look-up indexes. A file only read
-// is left as it was, byte for byte; one replaced meanwhile is read afresh.
-TEST_F(DatabaseTest, FilesOnDiskAreCompleteAndFreeOfLookupIndexes)
+// Copies change nothing on disk: a file read or locked keeps its bytes, and its lock keeps other
+// programs' writes out until it is released. A copy's image is a whole database that another
+// program reads, with the file's own indexes and none of the look-up indexes; a file in
+// write-ahead-log mode is read with what its log holds.
+TEST_F(DatabaseTest, CopiesLeaveTheirFilesAloneAndMakeWholeImages)
 {
-    std::string read = NewFile("read.mdb", kPresetDefs), before, after;
-    ReadWholeFile(read, before);
-    Database other = OpenDatabase(read);
-    EXPECT_EQ(Column(other, VarNameQuery("7")), Values { 2LL });
-    EXPECT_EQ(Column(db, VarNameQuery("7")), Values { 2LL });
+    std::string before, after;
+    ReadWholeFile(file, before);
+    {
+        DatabaseLock lock = LockDatabaseFile(file, kNow);
+        Database locked = CopyDatabase(lock);
+        EXPECT_EQ(Failed([&] { LockDatabaseFile(file, kNow + std::chrono::milliseconds(50)); }),
+            "3218 DAO.Database");
+        EXPECT_THROW(testing_support::Sql(file, "DELETE FROM PRESET_DEFS"), std::runtime_error)
+            << "another program may not write while the file is locked";
+    }
+    ReadWholeFile(file, after);
+    EXPECT_TRUE(after == before);
+
     AppendTable(db, { "Added", { { "a", kDbLong } } });
-    EXPECT_EQ(Column(db, VarNameQuery("7")), Values { 2LL });
+    BeginTransaction(db);
+    AddLookupIndex(db, "PRESET_DEFS", { "var_name" });
     EXPECT_EQ(Column(db, kIndexes, "name").size(), 2u);
-    Close(db);
-    const std::string schema = "SELECT name FROM sqlite_schema ORDER BY name";
-    EXPECT_EQ(Rows(file, schema), (Texts { "PRESET_DEFS", "own_parts" }));
-    ReleaseDatabaseFile(file);
-    EXPECT_EQ(Rows(file, schema), (Texts { "Added", "PRESET_DEFS", "own_parts" }));
-    db = OpenDatabase(file);
-    DeleteTable(db, "Added");
-    Close(db);
-    EXPECT_EQ(Column(other, kIndexes, "name").size(), 2u);
-    Close(other);
-    EXPECT_EQ(Rows(file, schema), (Texts { "PRESET_DEFS", "own_parts" }));
-    ReadWholeFile(read, after);
-    EXPECT_EQ(after, before);
-    std::filesystem::rename(NewFile("new.mdb", "CREATE TABLE Replaced (ID INTEGER)"), file);
-    db = OpenDatabase(file);
-    EXPECT_EQ(TableNames(db), Texts { "Replaced" });
+    DropLookupIndexes(db);
+    CommitTransaction(db);
+    std::string image = DatabaseImage(db), copy = NewFile("copy.mdb", "");
+    std::ofstream(copy, std::ios::binary) << image;
+    EXPECT_EQ(Rows(copy, "SELECT name FROM sqlite_schema ORDER BY name"),
+        (Texts { "Added", "PRESET_DEFS", "own_parts" }));
+
+    std::string logged = NewFile("wal.mdb", "PRAGMA journal_mode=WAL; CREATE TABLE t (a INTEGER)");
+    sqlite3* writer = nullptr;
+    sqlite3_open(logged.c_str(), &writer);
+    sqlite3_exec(writer, "INSERT INTO t VALUES (1), (2)", nullptr, nullptr, nullptr);
+    Database fromLog = ReadDatabase(logged, kNow);
+    EXPECT_EQ(Column(fromLog, "SELECT count(*) AS n FROM t", "n"), Values { 2LL });
+    EXPECT_EQ(DatabaseImage(fromLog).substr(18, 2), std::string("\x01\x01"));
+    sqlite3_close(writer);
 }
 
 }

@@ -1,13 +1,15 @@
-// Jet files brought from Windows, opened through the engine layer: imported once with every
-// table, column and row, the original kept beside the new file; a damaged one left as it was.
+// Jet files brought from Windows, read through the engine layer into a copy with every table,
+// column and row, and the name their original is kept under when a new file takes their place.
 // Expected values are those mdb-export prints for the same rows.
 #include "platform/database/database.h"
+#include "platform/database/jet_import.h"
 #include "platform/system/failure.h"
 #include "platform/system/files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -28,21 +30,16 @@ const std::string kFixtures = std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/"
 
 class JetImportTest : public testing::Test {
 protected:
-    void TearDown() override { ReleaseDatabaseFiles(); }
-
-    // The fixture as Lobix.mdb, with a last-write time of its own.
+    // The fixture as Lobix.mdb.
     std::string Place(const char* fixture)
     {
-        ReleaseDatabaseFiles();
-        ReplaceFileContent(path, Bytes(kFixtures + fixture));
-        SetLastWriteTime(path, kWritten);
+        std::ofstream(path, std::ios::binary) << Bytes(kFixtures + fixture);
         return path;
     }
 
     // The values of every column of the rows the query gives, row after row.
-    Values Read(const std::string& query)
+    static Values Read(Database& db, const std::string& query)
     {
-        Database db = OpenDatabase(path);
         Values values;
         for (Recordset records = OpenRecordset(db, query); !IsEof(records); MoveNext(records))
             for (int i = 0; i < FieldCount(records); ++i)
@@ -58,7 +55,6 @@ protected:
         return names;
     }
 
-    static constexpr long long kWritten = 1'000'000'000'123'456'789LL;
     QTemporaryDir dir;
     std::string path = dir.filePath(QStringLiteral("Lobix.mdb")).toStdString();
 };
@@ -67,15 +63,14 @@ protected:
 
 // Jet 3 and Jet 4: every table in the file's order, columns with their types and sizes, every
 // row, Nulls, texts decoded from the file's code page whatever libmdb's environment says, dates
-// before 1900 and in the year 9999. The original stays beside the new file with its time;
-// opening again imports nothing; the same original brought in again is not kept twice, a
-// different one is kept under a name of its own.
-TEST_F(JetImportTest, JetFilesAreImportedOnceWithEveryTableAndRow)
+// before 1900 and in the year 9999; the file itself is left as it was. Its original is kept
+// under the first free name, or not again where the same bytes are kept already.
+TEST_F(JetImportTest, JetFilesAreReadWithEveryTableAndRow)
 {
-    Place("nwind.mdb");
+    std::string original = Bytes(Place("nwind.mdb"));
     setenv("MDBICONV", "ISO-8859-1", 1);
     setenv("MDB_JET3_CHARSET", "KOI8-R", 1);
-    Database db = OpenDatabase(path);
+    Database db = ImportJetDatabase(path);
     unsetenv("MDBICONV");
     unsetenv("MDB_JET3_CHARSET");
     EXPECT_EQ(TableNames(db),
@@ -89,7 +84,6 @@ TEST_F(JetImportTest, JetFilesAreImportedOnceWithEveryTableAndRow)
         (std::vector<FieldDef> { { "CategoryID", kDbLong, 4 }, { "CategoryName", kDbText, 15 },
             { "Description", kDbMemo, 0 }, { "Picture", kDbLongBinary, 0 } }));
     EXPECT_EQ(TableFields(db, "Orders")[3], (FieldDef { "OrderDate", kDbDate, 8 }));
-    Close(db);
     const std::pair<const char*, Values> samples[] = {
         { "SELECT COUNT(*) FROM Umsätze UNION ALL"
           " SELECT COUNT(*) FROM Orders WHERE ShipRegion IS NULL",
@@ -108,26 +102,24 @@ TEST_F(JetImportTest, JetFilesAreImportedOnceWithEveryTableAndRow)
             { "151C2F00020000000D000E001400210000000000E0AD05FE", 10746LL } },
     };
     for (const auto& [query, expected] : samples)
-        EXPECT_EQ(Read(query), expected) << query;
-    EXPECT_EQ(LastWriteTime(path + ".jet"), kWritten);
-    EXPECT_EQ(LastWriteTime(path), kWritten);
-    ReleaseDatabaseFiles();
-    EXPECT_EQ(Read("SELECT COUNT(*) FROM Shippers"), Values { 3LL });
-    Place("nwind.mdb");
-    EXPECT_EQ(Read("SELECT COUNT(*) FROM Shippers"), Values { 3LL });
+        EXPECT_EQ(Read(db, query), expected) << query;
+    EXPECT_TRUE(Bytes(path) == original);
+    EXPECT_EQ(KeptJetName(path), path + ".jet");
 
-    db = OpenDatabase(Place("DateTestDatabase.mdb"));
-    EXPECT_EQ(TableFields(db, "DateTest")[5], (FieldDef { "ShortTextCol", kDbText, 255 }));
-    Close(db);
-    EXPECT_EQ(Read("SELECT datetime(DateTimeCol + julianday('1899-12-30')), LongTextCol"
-                   " FROM DateTest WHERE IDCol IN (2, 3) ORDER BY IDCol"),
+    Database dates = ImportJetDatabase(Place("DateTestDatabase.mdb"));
+    EXPECT_EQ(TableFields(dates, "DateTest")[5], (FieldDef { "ShortTextCol", kDbText, 255 }));
+    EXPECT_EQ(Read(dates,
+                  "SELECT datetime(DateTimeCol + julianday('1899-12-30')), LongTextCol"
+                  " FROM DateTest WHERE IDCol IN (2, 3) ORDER BY IDCol"),
         (Values { "9999-01-01 00:00:00", "Year 9999", "1898-01-01 00:00:00", "Pre-1900 years" }));
-    EXPECT_EQ(Files(), (Names { "Lobix.mdb", "Lobix.mdb.2.jet", "Lobix.mdb.jet" }));
-    EXPECT_EQ(Bytes(path + ".2.jet"), Bytes(kFixtures + "DateTestDatabase.mdb"));
+    std::ofstream(path + ".jet", std::ios::binary) << original;
+    EXPECT_EQ(KeptJetName(path), path + ".2.jet");
+    std::ofstream(path + ".2.jet", std::ios::binary) << Bytes(path);
+    EXPECT_EQ(KeptJetName(path), "");
 }
 
 // A file that libmdb cannot read to its end raises 3343 naming what failed, and leaves every file
-// as it was: no new database, no kept original, no temporary file.
+// as it was.
 TEST_F(JetImportTest, DamagedFileIsReportedAndLeftAsItWas)
 {
     const std::pair<size_t, const char*> cuts[] = { { 1500000, "it ends inside a page" },
@@ -136,7 +128,7 @@ TEST_F(JetImportTest, DamagedFileIsReportedAndLeftAsItWas)
         std::filesystem::resize_file(Place("nwind.mdb"), size);
         std::string before = Bytes(path), message = "no failure";
         try {
-            OpenDatabase(path);
+            ImportJetDatabase(path);
         } catch (const Failure& failure) {
             message = std::to_string(failure.number) + " " + failure.description;
         }

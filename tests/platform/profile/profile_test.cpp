@@ -1,5 +1,6 @@
 // The INI functions on real files, each test in a fresh temporary folder.
 #include "platform/profile/profile.h"
+#include "platform/system/failure.h"
 
 #include <array>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 namespace fs = std::filesystem;
 using namespace std::string_view_literals;
+using namespace std::string_literals;
 using namespace platform;
 
 namespace {
@@ -136,7 +138,7 @@ TEST_F(Profile, WriteRefusesReadOnlyPlacesAndKeepsPermissions)
             EXPECT_EQ(
                 WritePrivateProfileString("s", "k", "2", (folder / target).string()), written);
             fs::permissions(folder, fs::perms(0755));
-            EXPECT_EQ(hold ? hold->Store() : "", "");
+            EXPECT_EQ(hold ? hold->Store().file : "", "");
             EXPECT_EQ(Read(ini), written ? "[s]\r\nk=2\r\n" : "[s]\r\nk=1\r\n") << target;
             EXPECT_EQ(fs::status(ini).permissions(), fs::perms(fileMode));
             EXPECT_EQ(Files(), 1);
@@ -163,7 +165,7 @@ TEST_F(Profile, HeldWritesAreReadBackAndStoredAllOrNothing)
         EXPECT_TRUE(WritePrivateProfileString("s", "k", "1", ini));
         EXPECT_TRUE(WritePrivateProfileString("s", "k", "1", lost));
         fs::remove_all(folder / "u");
-        EXPECT_EQ(failing.Store(), lost);
+        EXPECT_EQ(failing.Store().file, lost);
     }
     EXPECT_EQ(Read(ini), "x\0y\n[S]\nb=0"sv);
     EXPECT_EQ(Files(), 1);
@@ -175,8 +177,34 @@ TEST_F(Profile, HeldWritesAreReadBackAndStoredAllOrNothing)
     EXPECT_EQ(GetPrivateProfileString("S", "K", "-", 255, made), "2");
     EXPECT_EQ(GetPrivateProfileString("s", "A", "-", 255, ini), "3");
     EXPECT_EQ(Files(), 1);
-    EXPECT_EQ(held.Store(), "");
+    EXPECT_EQ(held.Store().file, "");
     EXPECT_EQ(Read(made), "[s]\r\nk=2\r\n");
     EXPECT_EQ(Read(ini), "x\0y\n[S]\nb=0\r\na=3\r\n"sv);
     EXPECT_EQ(Files(), 2);
+}
+
+// A file that is there but cannot be read raises, naming it, and is never written over; a file
+// that starts with the UTF-16LE mark is read and written as UTF-16, all else kept.
+TEST_F(Profile, UnreadableFilesRaiseAndUtf16FilesStayUtf16)
+{
+    fs::create_directory(ini);
+    try {
+        GetPrivateProfileString("s", "k", "", 255, ini);
+        ADD_FAILURE() << "a folder was read";
+    } catch (const platform::Failure& failure) {
+        EXPECT_EQ(failure.number, platform::kPathFileAccess);
+        EXPECT_EQ(failure.description, "Cannot read '" + ini + "': it is a folder");
+    }
+    EXPECT_FALSE(WritePrivateProfileString("s", "k", "1", ini));
+    fs::remove(ini);
+    const std::string utf16 = "\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\xFC\0\r\0\n\0"s;
+    std::ofstream(ini, std::ios::binary) << utf16;
+    EXPECT_EQ(GetPrivateProfileString("s", "k", "", 255, ini), "\xC3\xBC");
+    EXPECT_TRUE(WritePrivateProfileString("s", "n", "2", ini));
+    EXPECT_EQ(Read(ini),
+        utf16
+            + "n\0=\0"
+              "2\0\r\0\n\0"s);
+    std::ofstream(ini, std::ios::binary) << utf16 << 'x';
+    EXPECT_THROW(GetPrivateProfileString("s", "k", "", 255, ini), platform::Failure);
 }

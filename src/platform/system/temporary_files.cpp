@@ -1,5 +1,6 @@
-#include "platform/system/leftover_files.h"
+#include "platform/system/temporary_files.h"
 
+#include "platform/system/file_replacement.h"
 #include "platform/system/files.h"
 
 #include <algorithm>
@@ -19,25 +20,22 @@ static bool IsTemporaryOf(const std::string& name, const std::string& target)
             [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
-std::vector<std::string> platform::RemoveLeftoverTemporaries(
-    const std::vector<std::string>& paths, long long before)
+std::vector<std::string> platform::RemoveTemporaryFilesBeside(const std::vector<std::string>& paths)
 {
     std::vector<std::string> removed;
     for (const std::string& path : paths) {
-        std::optional<std::string> target = path.empty() ? std::nullopt : ReplacementTarget(path);
-        if (!target)
+        if (path.empty())
             continue;
-        fs::path file(*target);
+        fs::path file = fs::weakly_canonical(ResolvePath(path));
         fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
         std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            struct stat info {};
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            struct stat info { };
             std::string candidate = it->path().string();
-            if (!IsTemporaryOf(it->path().filename().string(), file.filename().string())
-                || ::lstat(candidate.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-                continue;
-            long long written = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
-            if (written < before && ::unlink(candidate.c_str()) == 0)
+            if (IsTemporaryOf(it->path().filename().string(), file.filename().string())
+                && ::lstat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+                && ::unlink(candidate.c_str()) == 0)
                 removed.push_back(candidate);
         }
     }

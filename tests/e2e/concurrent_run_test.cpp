@@ -1,0 +1,90 @@
+// The built program meeting other programs at work: another run of it, and other writers of its
+// databases. Each wait is bounded, and what another program does is never lost.
+#include "support/databases.h"
+#include "support/program_run.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace testing_support;
+
+namespace {
+
+struct ConcurrentRun : testing::Test {
+    TempInstallation installation;
+    std::map<std::string, std::string> before;
+
+    void SetUp() override
+    {
+        installation.Write("parameter/Program.ini",
+            "[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\nMachineName=Filler\r\n");
+        installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
+        MakeDatabases(installation, "Filler", "visiwin32");
+        before = installation.ProjectFiles();
+    }
+
+    // A run that meets a lock ends within the wait of a few seconds and says why. (Reading the
+    // files here would let go of the test's own locks on them.)
+    void ExpectRefused(const std::string& reason)
+    {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(WaitForProgram(
+                      StartProgram(installation, "/EXTERNAL=SILENT"), std::chrono::seconds(30)),
+            1);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+        EXPECT_NE(installation.Read("servicepack.log").find(reason), std::string::npos)
+            << installation.Read("servicepack.log");
+    }
+};
+
+}
+
+// Started together, the second run waits for the first and both save.
+TEST_F(ConcurrentRun, TwoRunsOfOneInstallationTakeTurns)
+{
+    pid_t first = StartProgram(installation, "/EXTERNAL=SILENT");
+    pid_t second = StartProgram(installation, "/EXTERNAL=SILENT");
+    EXPECT_EQ(WaitForProgram(first), 0);
+    EXPECT_EQ(WaitForProgram(second), 0);
+    EXPECT_EQ(installation.Read("servicepack.log"), "");
+    EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"),
+        std::vector<std::string> { "360" });
+    for (const auto& [file, content] : installation.ProjectFiles())
+        EXPECT_EQ(file.find(".tmp"), std::string::npos) << file;
+}
+
+TEST_F(ConcurrentRun, ARunHoldingTheInstallationKeepsAnotherOut)
+{
+    int folder = open(installation.root.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(folder, LOCK_EX), 0);
+    ExpectRefused("is in use by another run of Lobix_Config.\n\rNothing was changed.");
+    EXPECT_TRUE(installation.ProjectFiles() == before) << "a refused run changed a file";
+    close(folder);
+}
+
+// Another program's write transaction, and its exclusive lock: the run gives up, and the other
+// program's change, committed afterwards, is in the component database.
+TEST_F(ConcurrentRun, AnotherWriterOfTheComponentDatabaseIsWaitedForAndKeepsItsChange)
+{
+    for (const char* lock : { "BEGIN IMMEDIATE", "BEGIN EXCLUSIVE" }) {
+        SCOPED_TRACE(lock);
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(installation.Path("Lobix/Lobix.mdb").c_str(), &other), SQLITE_OK);
+        std::string change
+            = std::string(lock) + "; UPDATE PRESET_DEFS SET abs_max = 77 WHERE ID = 1";
+        ASSERT_EQ(sqlite3_exec(other, change.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        ExpectRefused("it is in use by another program.\n\rNothing was saved.");
+        EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+        EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"),
+                      "SELECT abs_max FROM PRESET_DEFS WHERE ID = 1"),
+            std::vector<std::string> { "77.0" });
+        std::map<std::string, std::string> after = installation.ProjectFiles();
+        before["Lobix/Lobix.mdb"] = after["Lobix/Lobix.mdb"];
+        EXPECT_TRUE(after == before) << "a refused run changed a file";
+        std::filesystem::remove(installation.root / "servicepack.log");
+    }
+}

@@ -203,8 +203,7 @@ void editing::CamField_LostFocus(const CamFamily& family, int index)
     diagnostics::ErrorScope scope(HandlerName(family, "LostFocus"));
     scope.Run([&] {
         platform::Control& box = Box(family, index);
-        if (box.Text().empty() || IsPartialNumber(box.Text()))
-            box.SetText(std::to_string(ModelValue(family, index)));
+        box.SetText(std::to_string(ModelValue(family, index)));
     });
 }
 

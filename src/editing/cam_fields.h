@@ -30,8 +30,8 @@ void CamField_Change(const CamFamily& family, int index);
 // Focus received: selects the whole text.
 void CamField_GotFocus(const CamFamily& family, int index);
 
-// Focus lost: an empty box, or one left with a number still being typed, gets the model's value
-// back.
+// Focus lost: the box shows the model's value whenever its text is another ("", "-", "1e3" or
+// a German "1.000"), so that what is left in view is what will be saved.
 void CamField_LostFocus(const CamFamily& family, int index);
 
 // Clicked: the help text in help mode.

@@ -33,7 +33,8 @@ void Type(QWidget* box, const QString& keys)
 
 // Each box entered with its text "25" selected, then the text put in at once by code or typed key
 // by key: a number still being typed keeps its text and caret until it is complete; what does not
-// fit is not shown; an emptied box falls back to its family's default.
+// fit is not shown; an emptied box falls back to its family's default. Whatever the box shows
+// meanwhile, once it is left it shows the value stored.
 TEST_F(CamFields, TheBoxShowsWhatWillBeSaved)
 {
     enum Entry { Put, Typed };
@@ -84,10 +85,14 @@ TEST_F(CamFields, TheBoxShowsWhatWillBeSaved)
                 Type(box.Widget(), text);
             const std::string label = c.text + std::string(" into ") + kFamilies[family];
             EXPECT_EQ(box.Text(), c.shown) << label;
-            EXPECT_EQ((config::Model().*config::kCamArrays[family].values)[1][5], c.stored)
-                << label;
+            const short& stored = (config::Model().*config::kCamArrays[family].values)[1][5];
+            EXPECT_EQ(stored, c.stored) << label;
             const int end = int(QString::fromUtf8(box.Text()).size());
             EXPECT_EQ(box.CaretPosition(), c.caret < 0 ? end : c.caret) << label;
+            QTest::keyClick(box.Widget(), Qt::Key_Tab);
+            EXPECT_EQ(box.Text() + " " + std::to_string(stored),
+                std::to_string(c.stored) + " " + std::to_string(c.stored))
+                << label << " left";
         }
     std::vector<std::string> overflows;
     for (const char* family :

@@ -4,6 +4,7 @@
 #include "platform/system/failure.h"
 #include "support/dialog_fixture.h"
 
+#include <QClipboard>
 #include <QLocale>
 #include <QTest>
 
@@ -31,13 +32,14 @@ void Type(QWidget* box, const QString& keys)
 
 }
 
-// Each box entered with its text "25" selected, then the text put in at once by code or typed key
-// by key: a number still being typed keeps its text and caret until it is complete; what does not
-// fit is not shown; an emptied box falls back to its family's default. Whatever the box shows
-// meanwhile, once it is left it shows the value stored.
+// Each box entered with its text "25" selected, then the text put in at once by code, pasted
+// from the clipboard over the selection or at the start, or typed key by key: a number still
+// being typed keeps its text and caret until it is complete; what does not fit is not shown; an
+// emptied box falls back to its family's default. A paste keeps its first line. Whatever the box
+// shows meanwhile, once it is left it shows the value stored.
 TEST_F(CamFields, TheBoxShowsWhatWillBeSaved)
 {
-    enum Entry { Put, Typed };
+    enum Entry { Put, Typed, Pasted, PastedAtStart };
     const struct {
         const char* text;
         Entry entry;
@@ -54,7 +56,10 @@ TEST_F(CamFields, TheBoxShowsWhatWillBeSaved)
         { "12,7", Put, "12", 12, -1, QLocale::German }, { "\u22125", Put, "\u22125", -5 },
         { "50e\u22121", Put, "50e\u22121", 5 }, { "\u2212\u22125", Put, "25", 25 },
         { "\uFE635", Put, "25", 25 }, { "\uFF0D5", Put, "25", 25 }, { "\uFF0B5", Put, "25", 25 },
-        { "\u0665", Put, "25", 25, -1, QLocale::Arabic }, { "-5", Typed, "-5", -5 },
+        { "\u0665", Put, "25", 25, -1, QLocale::Arabic }, { "250\r\n", Pasted, "250", 250 },
+        { "250\n", Pasted, "250", 250 }, { "250\r", Pasted, "250", 250 },
+        { "\u22125\r\n6\r\n", Pasted, "\u22125", -5 }, { "1\r\n9", PastedAtStart, "125", 125 },
+        { "\r\n250", Pasted, "359", 359, 1 }, { "-5", Typed, "-5", -5 },
         { "\u22125", Typed, "\u22125", -5 }, { "-0.5", Typed, "-1", -1 },
         { "-.5", Typed, "-1", -1 }, { "1e3", Typed, "1e3", 1000 }, { "-2e-", Typed, "-2e-", -2 },
         { "-", Typed, "-", 25 }, { "1e-", Typed, "1e-", 1 }, { "40000", Typed, "4000", 4000, 1 },
@@ -81,8 +86,14 @@ TEST_F(CamFields, TheBoxShowsWhatWillBeSaved)
             const QString text = QString::fromUtf8(c.text);
             if (c.entry == Put)
                 box.SetText(c.text);
-            else
+            else if (c.entry == Typed)
                 Type(box.Widget(), text);
+            else {
+                QGuiApplication::clipboard()->setText(text);
+                if (c.entry == PastedAtStart)
+                    QTest::keyClick(box.Widget(), Qt::Key_Home);
+                QTest::keyClick(box.Widget(), Qt::Key_V, Qt::ControlModifier);
+            }
             const std::string label = c.text + std::string(" into ") + kFamilies[family];
             EXPECT_EQ(box.Text(), c.shown) << label;
             const short& stored = (config::Model().*config::kCamArrays[family].values)[1][5];

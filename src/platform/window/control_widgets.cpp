@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -38,7 +40,10 @@ namespace {
             : QLineEdit(parent)
         {
             // Only the user's edits: SetText raises onChange itself.
-            connect(this, &QLineEdit::textEdited, this, [this] { Send(&Control::onChange); });
+            connect(this, &QLineEdit::textEdited, this, [this] {
+                KeepFirstLine();
+                Send(&Control::onChange);
+            });
         }
 
     protected:
@@ -82,6 +87,19 @@ namespace {
         }
 
     private:
+        // A one-line box takes the first line of what is pasted or dropped, without its line end,
+        // as the platform the window comes from does: a spreadsheet cell comes as "250\r\n". Only
+        // an insertion brings a line end, and it ends at the caret.
+        void KeepFirstLine()
+        {
+            const QString value = text();
+            const qsizetype end = value.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+            if (end < 0)
+                return;
+            setText(value.left(end) + value.mid(std::max<qsizetype>(end, cursorPosition())));
+            setCursorPosition(static_cast<int>(end));
+        }
+
         bool focused_ = false;
         bool gotFocusByPress_ = false;
     };

@@ -5,7 +5,6 @@
 #include "fuzz_support.h"
 #include "editing/cam_fields.h"
 #include "platform/system/failure.h"
-#include "platform/system/locale_number.h"
 
 #include <QLocale>
 #include <cmath>
@@ -29,7 +28,7 @@ static std::string DecimalText(double value)
 static std::optional<short> Stored(const std::string& text)
 {
     try {
-        return editing::RoundToInteger(editing::LeadingNumber(text));
+        return editing::RoundToInteger(editing::LeadingNumber(text).value_or(0));
     } catch (const platform::Failure& failure) {
         if (failure.number != platform::kOverflow)
             fuzz::Broken("a value is refused only as an overflow", text);
@@ -44,17 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     UseLocale(data[0]);
     std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
     Stored(text);
-    std::optional<double> number = platform::LocaleNumber(text);
+    std::optional<double> number = editing::NumberTest(text);
     if (!number)
         return 0;
     // Where the locale's separators are those of the locale-independent reading, both read the
     // same number.
     if (data[0] % 4 == 0 && text.find(',') == std::string::npos
-        && editing::LeadingNumber(text) != *number)
+        && editing::LeadingNumber(text) != number)
         fuzz::Broken("the C locale's number is the number stored", text);
     double whole = std::floor(*number);
     std::string repaired = whole == *number ? text : DecimalText(whole);
-    std::optional<double> again = platform::LocaleNumber(repaired);
+    std::optional<double> again = editing::NumberTest(repaired);
     if (!again || *again != std::floor(*again))
         fuzz::Broken("the repaired text is a whole number", repaired);
     std::optional<short> stored = Stored(repaired);

@@ -22,7 +22,8 @@ void NameCamFields(const std::string& machineName)
     for (int cam = 1; cam <= config::kCams; ++cam)
         for (const editing::CamFamily& family : editing::kCamFamilies)
             platform::FindControl(family.controlName, cam)
-                ->SetAccessibleName(machineName + ", cam " + std::to_string(cam) + ", " + family.spokenName);
+                ->SetAccessibleName(
+                    machineName + ", cam " + std::to_string(cam) + ", " + family.spokenName);
 }
 
 }
@@ -52,13 +53,15 @@ void dialog::SetupUserInterFace()
             for (int c = 1; c <= config::kCams; ++c)
                 for (const config::CamArray& array : config::kCamArrays)
                     scope.Run([&] {
-                        short value = config::LoadIniInteger(config::MachineSection(m), array.iniKey + std::to_string(c), file, false);
-                        config::CamCell(model.*array.values, m, c) = value == -1 ? array.fallback : value;
+                        short value = config::LoadIniInteger(config::MachineSection(m),
+                            array.iniKey + std::to_string(c), file, false);
+                        config::CamCell(model.*array.values, m, c)
+                            = value == -1 ? array.fallback : value;
                     });
         }
         scope.Run([&] {
-            model.WithoutSpeedControl[m]
-                = config::LoadIniBoolean(config::MachineSection(m), "CamWithoutSpeedControl", file, false);
+            model.WithoutSpeedControl[m] = config::LoadIniBoolean(
+                config::MachineSection(m), "CamWithoutSpeedControl", file, false);
         });
     }
     scope.Run([&] {
@@ -94,16 +97,35 @@ void dialog::TabStripMachine_Click()
     scope.Run([&] {
         if (machine < 1 || machine > config::kMaxMachines)
             platform::Raise(platform::kSubscriptOutOfRange);
-        platform::FindControl("CheckSpeedControl")->SetValue(model.WithoutSpeedControl[machine] ? 1 : 0);
+        platform::FindControl("CheckSpeedControl")
+            ->SetValue(model.WithoutSpeedControl[machine] ? 1 : 0);
     });
     scope.Run([&] { model.CurrentMachine = machine; });
     for (int cam = 1; cam <= config::kCams; ++cam)
         for (const editing::CamFamily& family : editing::kCamFamilies)
             scope.Run([&] {
                 platform::FindControl(family.controlName, cam)
-                    ->SetText(std::to_string(config::CamCell(model.*family.array.values, machine, cam)));
+                    ->SetText(
+                        std::to_string(config::CamCell(model.*family.array.values, machine, cam)));
             });
     scope.Run([&] { NameCamFields(tabs.TabCaption(tab)); });
+}
+
+void dialog::Form_SwitchTab(int step)
+{
+    diagnostics::ErrorScope scope("Form_SwitchTab");
+    if (editing::State().HelpMode)
+        return;
+    platform::Control& tabs = *platform::FindControl("TabStripMachine");
+    const int count = tabs.TabCount();
+    if (count < 2)
+        return;
+    scope.Run([&] { tabs.SelectTab((tabs.SelectedTab() - 1 + step + count) % count + 1); });
+    TabStripMachine_Click();
+    const editing::CamFamily& first = editing::kCamFamilies[0];
+    scope.Run([&] { platform::FindControl(first.controlName, 1)->SetFocus(); });
+    // A box that had the focus already gets no focus event to select its new text.
+    editing::CamField_GotFocus(first, 1);
 }
 
 void dialog::EnableCamFields(bool enabled)

@@ -100,6 +100,7 @@ void WireEvents()
     events.onActivate = dialog::Form_Activate;
     events.onResize = dialog::Form_Resize;
     events.onQueryUnload = dialog::Form_QueryUnload;
+    events.onSwitchTab = dialog::Form_SwitchTab;
 }
 
 }

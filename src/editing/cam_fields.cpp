@@ -8,7 +8,11 @@
 #include "platform/window/toolkit.h"
 
 #include <cmath>
-#include <cstdlib>
+#include <cstdio>
+#include <locale>
+#include <sstream>
+#include <string_view>
+#include <utility>
 
 const editing::CamFamily editing::kCamFamilies[kCamFamilyCount] = {
     { "TextScalaAnfang", config::kCamArrays[0], 13, 330, "scale begin" },
@@ -16,38 +20,74 @@ const editing::CamFamily editing::kCamFamilies[kCamFamilyCount] = {
     { "TextEinheit", config::kCamArrays[2], 15, 1800, "unit" },
 };
 
-double editing::LeadingNumber(const std::string& text)
+// The signs the locale's reading takes in every locale: the ASCII ones and the minus sign of
+// typesetting, which PDF files, word processors and web pages give when a value is copied.
+static const std::pair<std::string_view, char> kSigns[]
+    = { { "+", '+' }, { "-", '-' }, { "\u2212", '-' } };
+
+// The sign at `at` of `text` as '+' or '-', with `at` moved past it; 0 when there is none.
+static char ReadSign(std::string_view text, size_t& at)
+{
+    for (const auto& [form, sign] : kSigns)
+        if (text.substr(at).starts_with(form)) {
+            at += form.size();
+            return sign;
+        }
+    return 0;
+}
+
+static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::optional<double> editing::LeadingNumber(const std::string& text)
 {
     std::string compact;
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n')
             compact += c;
-    size_t end = 0;
-    if (end < compact.size() && (compact[end] == '+' || compact[end] == '-'))
-        ++end;
+    size_t at = 0;
+    std::string number; // what was read, in ASCII
+    if (char sign = ReadSign(compact, at))
+        number += sign;
     size_t digits = 0;
-    for (bool point = false; end < compact.size(); ++end) {
-        char c = compact[end];
-        if (c >= '0' && c <= '9')
+    for (bool point = false; at < compact.size(); ++at) {
+        char c = compact[at];
+        if (IsDigit(c))
             ++digits;
         else if (c == '.' && !point)
             point = true;
         else
             break;
+        number += c;
     }
     if (digits == 0)
-        return 0;
-    if (end < compact.size() && (compact[end] == 'e' || compact[end] == 'E')) {
-        size_t exponent = end + 1;
-        if (exponent < compact.size() && (compact[exponent] == '+' || compact[exponent] == '-'))
-            ++exponent;
-        if (exponent < compact.size() && compact[exponent] >= '0' && compact[exponent] <= '9') {
-            end = exponent;
-            while (end < compact.size() && compact[end] >= '0' && compact[end] <= '9')
-                ++end;
-        }
+        return std::nullopt;
+    if (at < compact.size() && (compact[at] == 'e' || compact[at] == 'E')) {
+        std::string exponent = "e";
+        ++at;
+        if (char sign = ReadSign(compact, at))
+            exponent += sign;
+        for (; at < compact.size() && IsDigit(compact[at]); ++at)
+            exponent += compact[at];
+        if (IsDigit(exponent.back()))
+            number += exponent;
     }
-    return std::strtod(compact.substr(0, end).c_str(), nullptr);
+    // Read in the C locale: the program runs in the user's, where strtod would take a German
+    // "1.500" for 1. Beyond a double's range the stream gives the largest double, which no
+    // 16-bit integer holds either.
+    std::istringstream reading(number);
+    reading.imbue(std::locale::classic());
+    double value = 0;
+    reading >> value;
+    return value;
+}
+
+std::optional<double> editing::NumberTest(const std::string& text)
+{
+    std::optional<double> number = platform::LocaleNumber(text);
+    // A number that is not whole is replaced by its integer part before it is read.
+    if (number && *number == std::floor(*number) && !LeadingNumber(text))
+        return std::nullopt;
+    return number;
 }
 
 short editing::RoundToInteger(double value)
@@ -93,25 +133,20 @@ static bool IsPartialNumber(const std::string& text)
     size_t at = text.find_first_not_of(' ');
     if (at == std::string::npos)
         return false;
-    const auto skip = [&](auto accept) {
-        while (at < text.size() && accept(text[at]))
+    const auto skipDigits = [&] {
+        while (at < text.size() && IsDigit(text[at]))
             ++at;
     };
-    const auto skipOne = [&](auto accept) {
-        if (at < text.size() && accept(text[at]))
-            ++at;
-    };
-    const auto isSign = [](char c) { return c == '+' || c == '-'; };
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    skipOne(isSign);
-    skip(isDigit);
+    ReadSign(text, at);
+    skipDigits();
     if (!separator.empty() && text.compare(at, separator.size(), separator) == 0) {
         at += separator.size();
-        skip(isDigit);
+        skipDigits();
     }
-    skipOne([](char c) { return c == 'e' || c == 'E'; });
-    skipOne(isSign);
-    return at == text.size() && !platform::LocaleNumber(text) && platform::LocaleNumber(text + "1");
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E'))
+        ++at;
+    ReadSign(text, at);
+    return at == text.size() && !editing::NumberTest(text) && editing::NumberTest(text + "1");
 }
 
 void editing::CamField_Change(const CamFamily& family, int index)
@@ -131,18 +166,18 @@ void editing::CamField_Change(const CamFamily& family, int index)
         scope.Run([&] { box->SetCaretPosition(family.array.fallback); });
         return;
     }
-    const auto showModelValue = [&] {
-        scope.Run([&] { box->SetText(std::to_string(ModelValue(family, index))); });
-    };
-    if (std::optional<double> number = platform::LocaleNumber(text)) {
+    const auto showModelValue
+        = [&] { scope.Run([&] { box->SetText(std::to_string(ModelValue(family, index))); }); };
+    if (std::optional<double> number = NumberTest(text)) {
         scope.Run([&] {
             double whole = std::floor(*number);
             if (whole != *number)
                 box->SetText(DecimalText(whole));
         });
         // A value that could not be stored is not shown either: the box shows what will be saved.
-        if (!scope.Run(
-                [&] { ModelValue(family, index) = RoundToInteger(LeadingNumber(box->Text())); }))
+        if (!scope.Run([&] {
+                ModelValue(family, index) = RoundToInteger(LeadingNumber(box->Text()).value_or(0));
+            }))
             showModelValue();
     } else if (IsPartialNumber(text)) {
         return;
@@ -168,8 +203,7 @@ void editing::CamField_LostFocus(const CamFamily& family, int index)
     diagnostics::ErrorScope scope(HandlerName(family, "LostFocus"));
     scope.Run([&] {
         platform::Control& box = Box(family, index);
-        if (box.Text().empty() || IsPartialNumber(box.Text()))
-            box.SetText(std::to_string(ModelValue(family, index)));
+        box.SetText(std::to_string(ModelValue(family, index)));
     });
 }
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "config/cam_settings.h"
-#include "config/cam_settings.h"
 
+#include <optional>
 #include <string>
 
 namespace editing {
@@ -14,8 +14,8 @@ struct CamFamily {
     const char* controlName; // TextScalaAnfang, TextScalaEnde, TextEinheit
     const config::CamArray& array; // its fallback is also the caret position after it
     long helpId;
-    int left;                // column within the frame, twips
-    const char* spokenName;  // in the boxes' accessible names: "scale begin", "scale end", "unit"
+    int left; // column within the frame, twips
+    const char* spokenName; // in the boxes' accessible names: "scale begin", "scale end", "unit"
 };
 
 inline constexpr int kCamFamilyCount = 3;
@@ -30,16 +30,22 @@ void CamField_Change(const CamFamily& family, int index);
 // Focus received: selects the whole text.
 void CamField_GotFocus(const CamFamily& family, int index);
 
-// Focus lost: an empty box, or one left with a number still being typed, gets the model's value
-// back.
+// Focus lost: the box shows the model's value whenever its text is another ("", "-", "1e3" or
+// a German "1.000"), so that what is left in view is what will be saved.
 void CamField_LostFocus(const CamFamily& family, int index);
 
 // Clicked: the help text in help mode.
 void CamField_Click(const CamFamily& family, int index);
 
+// The number test: `text` read as a number under the user's locale; refused where that number
+// is whole but LeadingNumber finds no digits in the text, so that no number is stored as 0 that
+// the box shows as another (the digits of an Arabic locale).
+std::optional<double> NumberTest(const std::string& text);
+
 // The leading number of `text` read independently of the locale: blanks, tabs and line feeds
-// are ignored, then an optional sign, digits, one point and an exponent; 0 without digits.
-double LeadingNumber(const std::string& text);
+// are ignored, then an optional sign ("+", "-" or the minus sign U+2212), digits, one point and
+// an exponent; nothing without digits.
+std::optional<double> LeadingNumber(const std::string& text);
 
 // `value` rounded to the nearest integer, halves to the even one, as a 16-bit integer; raises an
 // overflow outside -32768 to 32767.

@@ -104,3 +104,39 @@ TEST_F(DialogTest, EachTabShowsItsMachineAndEditsGoToTheShownOne)
     QTest::keyClick(Find("Check270Kurven").Widget(), Qt::Key_Space);
     EXPECT_TRUE(model.Cams270);
 }
+
+// Ctrl+Tab and Ctrl+Page Down go to the next machine, round the tabs, Ctrl+Shift+Tab and
+// Ctrl+Page Up to the one before, from wherever the focus is, as a click on the tab does; the
+// first scale begin then has the focus with its text selected. In help mode they do nothing.
+TEST_F(DialogTest, TabKeysSwitchMachinesAsAClickOnTheTabDoes)
+{
+    Load("ForMachine1=true\r\nForMachine2=true\r\nForMachine3=true\r\n");
+    ShowActive();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* from;
+        int index;
+        short machine;
+    } presses[] = { { Qt::Key_Tab, Qt::ControlModifier, "TextScalaEnde", 7, 2 },
+        { Qt::Key_PageDown, Qt::ControlModifier, "CheckSpeedControl", -1, 3 },
+        { Qt::Key_Tab, Qt::ControlModifier, "TabStripMachine", -1, 1 },
+        { Qt::Key_PageUp, Qt::ControlModifier, "TextScalaAnfang", 1, 3 },
+        { Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier, "TextEinheit", 40, 2 },
+        { Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, "Check270Kurven", -1, 1 } };
+    const char* names[] = { "", "Filler", "Packer", "Labeller" };
+    platform::Control& first = Find("TextScalaAnfang", 1);
+    for (const auto& press : presses) {
+        Find(press.from, press.index).Widget()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), press.key, press.modifiers);
+        EXPECT_EQ(
+            first.AccessibleName(), names[press.machine] + std::string(", cam 1, scale begin"));
+        EXPECT_TRUE(first.Widget()->hasFocus()) << names[press.machine];
+        EXPECT_EQ(first.SelectionLength(), int(first.Text().size())) << names[press.machine];
+    }
+    dialog::CommandQuest_Click();
+    for (Qt::Key key : { Qt::Key_Tab, Qt::Key_PageDown })
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+    EXPECT_EQ(config::Model().CurrentMachine, 1);
+    EXPECT_EQ(Find("TabStripMachine").SelectedTab(), 1);
+}

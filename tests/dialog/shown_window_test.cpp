@@ -1,13 +1,18 @@
 // The shown window as an engineer meets it: every text fits its control, a box shows its whole
-// value wherever the caret stands (screenshots/main_window.png in the build folder shows it); where
-// Tab goes, what Return does; Cancel and the close box (Escape) ask before discarding, OK saves.
+// value wherever the caret stands (screenshots/main_window.png in the build folder shows it), long
+// machine names leave the tabs as they are; where Tab goes, what Return does; Cancel and the close
+// box (Escape) ask before discarding, OK saves.
 #include "dialog/window_state.h"
 #include "support/dialog_fixture.h"
+#include "support/program_run.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
+#include <unistd.h>
 
 using namespace testing_support;
 using Strings = std::vector<std::string>;
@@ -24,12 +29,27 @@ struct ShownWindow : DialogTest {
     static std::string Focused()
     {
         for (platform::Control* control : platform::Controls())
-            if (control->Widget() == QApplication::focusWidget())
+            if (control->Widget()->hasFocus())
                 return control->Name()
                     + (control->Index() < 0 ? "" : std::to_string(control->Index()));
         return "nothing";
     }
 };
+
+// This test again, in a process of its own with `variable` set to `value`; its exit status.
+int RunAgainWith(const char* variable, const char* value)
+{
+    const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter
+        = std::string("--gtest_filter=") + test.test_suite_name() + "." + test.name();
+    pid_t child = fork();
+    if (child == 0) {
+        setenv(variable, value, 1);
+        execl("/proc/self/exe", "lobix_tests", filter.c_str(), nullptr);
+        _exit(127);
+    }
+    return WaitForProgram(child);
+}
 
 }
 
@@ -127,4 +147,38 @@ TEST_F(ShownWindow, CancelAndEscapeAskAndDiscardOnlyOnYesAndOkSaves)
     EXPECT_EQ(installation.Entry("parameter/Program.ini", "Machine1", "CamScaleEnd7"), "250");
     EXPECT_FALSE(Find("CommandOK").Enabled() || Find("CommandCancel").Enabled());
     EXPECT_EQ(installation.shown.size(), 5u);
+}
+
+// Five long machine names overflow the tab strip: its row of tabs stays as tall as the tabs, with
+// the buttons that scroll them beside them at that height, and Shift+Tab from the first value
+// reaches the tabs themselves. A name with "&" shows the "&". At scale 1, and at 1.5 in a second
+// run of this test.
+TEST_F(DialogTest, LongMachineNamesLeaveTheTabsAsTallAsTheirCaptions)
+{
+    std::string programIni = "[Project]\r\nNumberOfMachines=5\r\n", cfg;
+    for (const char* m : { "1", "2", "3", "4", "5" }) {
+        programIni += "[Machine" + std::string(m) + "]\r\nMachineName=Verpackungsmaschine Linie "
+            + m + (*m == '5' ? " & 6" : "") + "\r\n";
+        cfg += "ForMachine" + std::string(m) + "=true\r\n";
+    }
+    installation.Write("parameter/Program.ini", programIni);
+    Load(cfg);
+    ShowActive();
+    QTabBar& tabs = Tabs();
+    EXPECT_EQ(tabs.height(), tabs.tabRect(0).height());
+    int scrolls = 0;
+    for (QToolButton* scroll : tabs.findChildren<QToolButton*>())
+        if (scroll->isVisible()) {
+            ++scrolls;
+            EXPECT_EQ(scroll->height(), tabs.height());
+        }
+    EXPECT_EQ(scrolls, 2) << "the names overflow";
+    Press(Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), &tabs);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&tabs)->child(4)->text(QAccessible::Name),
+        QStringLiteral("Verpackungsmaschine Linie 5 & 6"));
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        EXPECT_EQ(platform::WindowWidget()->devicePixelRatio(), 1.5);
+    else
+        EXPECT_EQ(RunAgainWith("QT_SCALE_FACTOR", "1.5"), 0);
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -44,11 +45,16 @@ struct DialogTest : testing::Test {
         throw std::invalid_argument("no control " + name); // a misspelt name fails its test
     }
 
+    // The row of tabs of the machine tab strip.
+    static QTabBar& Tabs()
+    {
+        return *qobject_cast<QTabWidget*>(Find("TabStripMachine").Widget())->tabBar();
+    }
+
     // The user's click on machine tab `tab`.
     static void SelectTab(int tab)
     {
-        auto* strip = qobject_cast<QTabBar*>(Find("TabStripMachine").Widget());
-        QTest::mouseClick(strip, Qt::LeftButton, {}, strip->tabRect(tab - 1).center());
+        QTest::mouseClick(&Tabs(), Qt::LeftButton, {}, Tabs().tabRect(tab - 1).center());
     }
 
     // Shows the window and makes it the active one, so that keys and focus move as for a user.

@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabBar>
+#include <QTabWidget>
 #include <algorithm>
 
 namespace platform {
@@ -118,42 +118,46 @@ void Control::SetBackColor(std::uint32_t color)
 }
 
 // The list index of tab number `tab`; a tab that does not exist is out of range.
-static int TabIndex(const QTabBar& bar, int tab)
+static int TabIndex(const QTabWidget& tabs, int tab)
 {
-    if (tab < 1 || tab > bar.count())
+    if (tab < 1 || tab > tabs.count())
         Raise(kSubscriptOutOfRange);
     return tab - 1;
 }
 
-int Control::TabCount() const { return As<QTabBar>(widget_).count(); }
+int Control::TabCount() const { return As<QTabWidget>(widget_).count(); }
 
 void Control::RemoveTab(int tab)
 {
-    QTabBar& bar = As<QTabBar>(widget_);
-    const QSignalBlocker byCode(bar);
-    bar.removeTab(TabIndex(bar, tab));
+    QTabWidget& tabs = As<QTabWidget>(widget_);
+    const QSignalBlocker byCode(tabs);
+    const int index = TabIndex(tabs, tab);
+    QWidget* page = tabs.widget(index);
+    tabs.removeTab(index);
+    delete page;
 }
 
 void Control::AddTab(const std::string& caption)
 {
-    QTabBar& bar = As<QTabBar>(widget_);
-    const QSignalBlocker byCode(bar);
-    bar.addTab(ToQt(caption));
+    QTabWidget& tabs = As<QTabWidget>(widget_);
+    const QSignalBlocker byCode(tabs);
+    tabs.addTab(new QWidget, ToQt(caption).replace(u'&', QStringLiteral("&&")));
 }
 
-int Control::SelectedTab() const { return As<QTabBar>(widget_).currentIndex() + 1; }
+int Control::SelectedTab() const { return As<QTabWidget>(widget_).currentIndex() + 1; }
 
 void Control::SelectTab(int tab)
 {
-    QTabBar& bar = As<QTabBar>(widget_);
-    const QSignalBlocker byCode(bar);
-    bar.setCurrentIndex(TabIndex(bar, tab));
+    QTabWidget& tabs = As<QTabWidget>(widget_);
+    const QSignalBlocker byCode(tabs);
+    tabs.setCurrentIndex(TabIndex(tabs, tab));
 }
 
 std::string Control::TabCaption(int tab) const
 {
-    const QTabBar& bar = As<QTabBar>(widget_);
-    return FromQt(bar.tabText(TabIndex(bar, tab)));
+    const QTabWidget& tabs = As<QTabWidget>(widget_);
+    return FromQt(
+        tabs.tabText(TabIndex(tabs, tab)).replace(QStringLiteral("&&"), QStringLiteral("&")));
 }
 
 }

@@ -68,7 +68,7 @@ public:
     // Tab strips; tabs are numbered from 1. Changing tabs by code never raises onClick.
     int TabCount() const;
     void RemoveTab(int tab);
-    void AddTab(const std::string& caption);
+    void AddTab(const std::string& caption); // shown as it is: an "&" is no access key
     int SelectedTab() const; // 0 when there is none
     void SelectTab(int tab);
     std::string TabCaption(int tab) const;

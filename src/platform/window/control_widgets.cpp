@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyleOptionTabWidgetFrame>
-#include <QStylePainter>
+#include <QRegularExpression>
 #include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -38,7 +40,10 @@ namespace {
             : QLineEdit(parent)
         {
             // Only the user's edits: SetText raises onChange itself.
-            connect(this, &QLineEdit::textEdited, this, [this] { Send(&Control::onChange); });
+            connect(this, &QLineEdit::textEdited, this, [this] {
+                KeepFirstLine();
+                Send(&Control::onChange);
+            });
         }
 
     protected:
@@ -82,6 +87,19 @@ namespace {
         }
 
     private:
+        // A one-line box takes the first line of what is pasted or dropped, without its line end,
+        // as the platform the window comes from does: a spreadsheet cell comes as "250\r\n". Only
+        // an insertion brings a line end, and it ends at the caret.
+        void KeepFirstLine()
+        {
+            const QString value = text();
+            const qsizetype end = value.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
+            if (end < 0)
+                return;
+            setText(value.left(end) + value.mid(std::max<qsizetype>(end, cursorPosition())));
+            setCursorPosition(static_cast<int>(end));
+        }
+
         bool focused_ = false;
         bool gotFocusByPress_ = false;
     };
@@ -135,36 +153,18 @@ namespace {
     };
 
     // Tabs over a pane that fills the rest of the strip, as the tab strip's client area; the
-    // dialog lays its own frame over that pane.
-    class TabStrip final : public QTabBar, public Bound {
+    // dialog lays its own frame over that pane, so the page a tab widget needs per tab stays
+    // empty. The tabs are as tall as their captions, and buttons of that height scroll them when
+    // they overflow; the keyboard passes those by, since it reaches the tabs themselves.
+    class TabStrip final : public QTabWidget, public Bound {
     public:
         explicit TabStrip(QWidget* parent)
-            : QTabBar(parent)
+            : QTabWidget(parent)
         {
-            setDrawBase(false);
-            setExpanding(false);
+            for (QToolButton* scroll : tabBar()->findChildren<QToolButton*>())
+                scroll->setFocusPolicy(Qt::NoFocus);
             // Changes by code block the signals, so this is the user's choice.
-            connect(this, &QTabBar::currentChanged, this, [this] { Send(&Control::onClick); });
-        }
-
-    protected:
-        void paintEvent(QPaintEvent* event) override
-        {
-            const int tabsHeight = count() ? tabRect(0).height() : 0;
-            const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
-            QStyleOptionTabWidgetFrame pane;
-            pane.initFrom(this);
-            pane.rect = rect().adjusted(0, tabsHeight - overlap, 0, 0);
-            pane.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-            pane.shape = shape();
-            pane.tabBarSize = QSize(width(), tabsHeight);
-            pane.tabBarRect = QRect(0, 0, width(), tabsHeight);
-            QStylePainter(this).drawPrimitive(QStyle::PE_FrameTabWidget, pane);
-            QTabBar::paintEvent(event);
-            // Styles draw the selected tab on into the pane, where a tab widget's page hides it.
-            QStylePainter painter(this);
-            painter.setClipRect(rect().adjusted(0, tabsHeight, 0, 0));
-            painter.drawPrimitive(QStyle::PE_FrameTabWidget, pane);
+            connect(this, &QTabWidget::currentChanged, this, [this] { Send(&Control::onClick); });
         }
     };
 

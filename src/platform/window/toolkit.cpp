@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <memory>
 #include <utility>
 
@@ -125,12 +126,27 @@ static void RemoveWindow()
     state.owned.clear();
 }
 
+// Shortcuts rather than key handlers, so that no control takes these keys first. Shift+Tab comes
+// as Backtab from most platforms, as Tab with Shift from some.
+static void AddTabSwitchKeys(QWidget& window)
+{
+    const std::pair<QKeyCombination, int> keys[] = { { Qt::CTRL | Qt::Key_Tab, 1 },
+        { Qt::CTRL | Qt::Key_PageDown, 1 }, { Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1 },
+        { Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1 }, { Qt::CTRL | Qt::Key_PageUp, -1 } };
+    for (const auto& [key, step] : keys)
+        QObject::connect(new QShortcut(key, &window), &QShortcut::activated, [step] {
+            if (auto handler = State().events.onSwitchTab)
+                handler(step);
+        });
+}
+
 void CreateWindow(int clientWidth, int clientHeight, const std::string& caption)
 {
     RemoveWindow();
     auto* window = new DialogWindow;
     window->setFixedSize(Pixels(clientWidth), Pixels(clientHeight));
     window->setWindowTitle(ToQt(caption));
+    AddTabSwitchKeys(*window);
     State().window = window;
 }
 

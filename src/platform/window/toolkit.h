@@ -40,9 +40,12 @@ void ProcessPendingMessages();
 
 // Window events: activation, resize, and the close request with its Cancel flag. Escape is a
 // close request, as the close box is; Return and Enter on a button press it, as Space does.
+// onSwitchTab: the keys of tabbed dialogs anywhere in the window, Ctrl+Tab and Ctrl+Page Down
+// for the next tab (step 1), Ctrl+Shift+Tab and Ctrl+Page Up for the previous one (step -1).
 struct WindowEvents {
     std::function<void()> onActivate, onResize;
     std::function<void(bool& cancel)> onQueryUnload;
+    std::function<void(int step)> onSwitchTab;
 };
 WindowEvents& Events();
 

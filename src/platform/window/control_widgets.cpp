@@ -134,13 +134,26 @@ namespace {
 
     class Button final : public QPushButton, public Bound {
     public:
-        explicit Button(QWidget* parent)
+        Button(ButtonPicture picture, QWidget* parent)
             : QPushButton(parent)
+            , picture_(picture)
         {
             connect(this, &QPushButton::clicked, this, [this] { Send(&Control::onClick); });
         }
 
     protected:
+        // The picture is drawn when the button is first shown: a window that is never shown
+        // (silent mode) draws none, and loads no font for one.
+        void showEvent(QShowEvent* event) override
+        {
+            QPushButton::showEvent(event);
+            const QPixmap picture = DrawButtonPicture(std::exchange(picture_, ButtonPicture::None));
+            if (!picture.isNull()) {
+                setIcon(QIcon(picture));
+                setIconSize(picture.deviceIndependentSize().toSize());
+            }
+        }
+
         // Qt presses a button on Return only inside its own dialog class.
         void keyPressEvent(QKeyEvent* event) override
         {
@@ -150,6 +163,9 @@ namespace {
             else
                 QPushButton::keyPressEvent(event);
         }
+
+    private:
+        ButtonPicture picture_;
     };
 
     // Tabs over a pane that fills the rest of the strip, as the tab strip's client area; the
@@ -182,13 +198,8 @@ QWidget* MakeWidget(const ControlSpec& design, QWidget* parent)
         return label;
     }
     case ControlType::CommandButton: {
-        auto* button = new Button(parent);
+        auto* button = new Button(design.picture, parent);
         button->setText(caption);
-        const QPixmap picture = DrawButtonPicture(design.picture);
-        if (!picture.isNull()) {
-            button->setIcon(QIcon(picture));
-            button->setIconSize(picture.deviceIndependentSize().toSize());
-        }
         return button;
     }
     case ControlType::CheckBox:

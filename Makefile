@@ -26,10 +26,11 @@ bench: build/Tools/Lobix_Config
 	build/bench/lobix_bench
 	build/bench/lobix_jet_bench
 
-# The silent OK run of the largest project killed at 200 moments instead of 20, then run once
-# whole under valgrind on the build without sanitizers.
+# The silent OK run through the fault seam failing, and killed at, every call it makes instead of
+# a spread of them, then the largest project run once whole under valgrind on the build without
+# sanitizers.
 stress: test build/Tools/Lobix_Config
-	cd build-test && QT_QPA_PLATFORM=offscreen LOBIX_KILL_MOMENTS=200 tests/lobix_tests --gtest_filter='InterruptedRun.*'
+	cd build-test && QT_QPA_PLATFORM=offscreen LOBIX_FAULT_EVERY=1 ctest -R 'FaultSweep|KilledRun' -j $(JOBS) --output-on-failure
 	bash scripts/valgrind-silent-run build
 
 # Each fuzz target built with clang for libFuzzer and run for FUZZ_SECONDS; what it finds lands in

@@ -67,3 +67,30 @@ TEST(ErrorConvention, AFailingStepIsReportedThenTheProcedureGoesOnOrTheProgramEn
         EXPECT_EQ(box.icon, platform::kCritical);
     }
 }
+
+// Reports that repeat the one before are folded into a count only in silent mode, and the count
+// is in the log before the next line of it; a report the user answers is in the log when its box
+// is shown.
+TEST(ErrorConvention, EveryAnsweredReportIsLoggedWhenItIsShownAndSilentRepeatsAreCounted)
+{
+    const std::string line = "Fehler in Lobix / Lobix_Config_Exe / Loop (Nr. 6) :Overflow";
+    for (bool silent : { false, true }) {
+        TempInstallation installation;
+        installation.SetArguments(silent ? "/EXTERNAL=SILENT" : "");
+        std::vector<size_t> logged; // the log's lines as each box is shown
+        platform::SetMessageBoxHandler([&](const platform::MessageBoxRequest&) {
+            logged.push_back(Lines(installation.Read("TVXcfglog.txt")).size());
+            return platform::kYes;
+        });
+        diagnostics::ErrorScope scope("Loop");
+        for (int pass = 0; pass < 3; ++pass)
+            scope.Run([] { platform::Raise(platform::kOverflow); });
+        diagnostics::WriteErrorLog("next", false);
+        using Sizes = std::vector<size_t>;
+        using Texts = std::vector<std::string>;
+        EXPECT_EQ(logged, silent ? Sizes {} : (Sizes { 1, 2, 3 }));
+        EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
+            silent ? (Texts { line, "... repeated 2 times", "next" })
+                   : (Texts { line, line, line, "next" }));
+    }
+}

@@ -74,6 +74,7 @@ struct FaultCase {
     testing_support::Fault fault = {};
     const char* arguments = "/EXTERNAL=SILENT";
     const char* error = ""; // a piece of standard error; "" for none
+    std::vector<std::string> environment = {}; // more entries for the run's environment
     friend void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
 };
 
@@ -194,7 +195,10 @@ const FaultCase kCases[] = {
     // Without a display an interactive start says so; only blanks are trimmed from a value.
     { .name = "no display", .status = 2, .report = "", .arguments = "", .error = "no display" },
     { .name = "a tab before SILENT", .status = 2, .report = "", .arguments = "/EXTERNAL=\tSILENT", .error = "no display" },
-    { .name = "a key at the end without a display", .status = 2, .report = "", .arguments = "/LOGFILE=x /EXTERNAL", .error = "no display" },
+    { .name = "a key at the end without a display", .status = 2, .report = "", .arguments = "/EXTERNAL", .error = "no display" },
+    { .name = "a key at the end after another without a display", .status = 2, .report = "", .arguments = "/LOGFILE=x /EXTERNAL", .error = "no display" },
+    { .name = "a display that names no server", .status = 2, .report = "", .arguments = "/EXTERNAL=TVXCFG", .error = "no display",
+        .environment = { "DISPLAY=:199" } },
     // Leftovers are removed at the start; other names and a folder stay.
     { "leftover temporary files", [](Installation i) {
          for (const std::string& file : kLeftovers)
@@ -261,7 +265,7 @@ TEST_P(FaultRun, EndsWithItsMessageOrResultAndKeepsWhatItDidNotMeanToChange)
     const std::string language = i.Read(kLanguage);
     const FileMap before = i.ProjectFiles();
 
-    EXPECT_EQ(RunWithFault(i, c.fault, c.arguments), c.status);
+    EXPECT_EQ(RunWithFault(i, c.fault, c.arguments, c.environment), c.status);
 
     const std::string report = i.Read(kLog), error = i.Read("stderr.txt");
     if (c.report.starts_with("...")) {
@@ -279,6 +283,9 @@ TEST_P(FaultRun, EndsWithItsMessageOrResultAndKeepsWhatItDidNotMeanToChange)
     }
     EXPECT_EQ(error.empty(), *c.error == 0) << error;
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    if (c.status == 2) {
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Installations, FaultRun, testing::ValuesIn(AllCases()),

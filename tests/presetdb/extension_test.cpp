@@ -204,3 +204,34 @@ TEST_F(PresetDatabase, FractionalPartsRoundHalvesToEven)
     EXPECT_EQ(Rows(source, "SELECT var_name FROM PRESET_DEFS ORDER BY ID"),
         (Strings { "one_a", "three_b", "three_c", "four_d" }));
 }
+
+// A machine copy that is no sound database of the tool is reported, naming it, before anything
+// changes, and the run ends.
+TEST_F(PresetDatabase, AMachineCopyThatIsNoSoundDatabaseEndsTheRunWithNothingChanged)
+{
+    installation.Write("parameter/tvxconfiguration.ini",
+        "[Common]\r\nSaveAndRestore=" + installation.Path("save") + "\r\nNameM1=Filler\r\n");
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nValidMachines=ALL\r\n");
+    std::ifstream jet(
+        std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/nwind.mdb", std::ios::binary);
+    const std::string valid = installation.Read("Lobix/Lobix.mdb");
+    const std::pair<const char*, std::string> copies[] = {
+        { "random bytes", std::string(4096, '\x5a') },
+        { "truncated", valid.substr(0, valid.size() / 3) },
+        { "empty", "" },
+        { "a Jet file without PRESET_DEFS", std::string(std::istreambuf_iterator<char>(jet), {}) },
+    };
+    for (const auto& [kind, bytes] : copies) {
+        installation.Write("save/Lobix/Lobix.mdb", bytes);
+        const auto before = installation.ProjectFiles();
+        installation.shown.clear();
+        EXPECT_EQ(EndStatus([this] { Run("/EXTERNAL=TVXCFG"); }), 1) << kind;
+        EXPECT_TRUE(installation.ProjectFiles() == before) << kind;
+        EXPECT_TRUE(installation.Read("save/Lobix/Lobix.mdb") == bytes) << kind;
+        ASSERT_EQ(installation.shown.size(), 1u) << kind;
+        EXPECT_TRUE(installation.shown[0].prompt.starts_with(
+            "File '" + installation.Path("save/Lobix/Lobix.mdb") + "' is no sound database"))
+            << installation.shown[0].prompt;
+        presetdb::Presets() = {};
+    }
+}

@@ -67,8 +67,8 @@ int testing_support::WaitForProgram(pid_t program, std::chrono::microseconds lim
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-int testing_support::RunWithFault(
-    const TempInstallation& installation, const Fault& fault, const std::string& arguments)
+int testing_support::RunWithFault(const TempInstallation& installation, const Fault& fault,
+    const std::string& arguments, const std::vector<std::string>& more)
 {
     fs::remove(installation.root / "tally.bin");
     fs::path below = fs::canonical(installation.root);
@@ -84,6 +84,7 @@ int testing_support::RunWithFault(
     }
     if (fault.bytes >= 0)
         environment.push_back("LOBIX_FAULT_BYTES=" + std::to_string(fault.bytes));
+    environment.insert(environment.end(), more.begin(), more.end());
     return WaitForProgram(StartProgram(installation, arguments, environment));
 }
 

@@ -39,9 +39,10 @@ struct Fault {
     const char* below = "";
 };
 
-// A silent run through the seam with `fault`.
+// A run through the seam with `fault`, silent unless `arguments` say otherwise, with `more`
+// entries in its environment.
 int RunWithFault(const TempInstallation& installation, const Fault& fault,
-    const std::string& arguments = "/EXTERNAL=SILENT");
+    const std::string& arguments = "/EXTERNAL=SILENT", const std::vector<std::string>& more = {});
 
 // The calls the seam counted in the last run through it.
 FaultTally Tally(const TempInstallation& installation);

@@ -202,8 +202,9 @@ void presetdb::WorkOnMDB()
     if (templateRows.state)
         ReadTemplates(templateRows);
     platform::Close(templateRows);
-    if (!scope.Run([&] { RebuildPresetTable(database); }))
-        return;
+    // A table that could not be rebuilt is reported; the steps go on as the rules go on, so that
+    // the takeover can find a demanded column missing. Nothing is saved after a report anyway.
+    scope.Run([&] { RebuildPresetTable(database); });
     // The renaming looks up old rows by name, the takeover new rows by machine, name and place.
     scope.Run([&] {
         if (old.connection)

@@ -1,11 +1,10 @@
 #include "presetdb/preset_state.h"
 
+#include "platform/database/field_values.h"
 #include "platform/system/failure.h"
 #include "platform/system/text.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 presetdb::PresetState& presetdb::Presets()
 {
@@ -24,22 +23,12 @@ std::string presetdb::ReplaceSearchItem(
 
 double presetdb::NumberOf(const platform::Value& value)
 {
-    if (const long long* number = std::get_if<long long>(&value))
-        return static_cast<double>(*number);
-    if (const double* number = std::get_if<double>(&value))
-        return *number;
-    if (const bool* flag = std::get_if<bool>(&value))
-        return *flag ? -1 : 0;
     if (std::holds_alternative<platform::Null>(value))
         platform::Raise(platform::kInvalidUseOfNull);
-    const std::string& text = std::get<std::string>(value);
-    char* end = nullptr;
-    double number = std::strtod(text.c_str(), &end);
-    while (end && (*end == ' ' || *end == '\t'))
-        ++end;
-    if (text.empty() || !end || *end != '\0')
+    std::optional<double> number = platform::NumericValue(value);
+    if (!number)
         platform::Raise(platform::kTypeMismatch);
-    return number;
+    return *number;
 }
 
 int presetdb::TemplateIndex(const platform::Value& part)
@@ -52,17 +41,7 @@ int presetdb::TemplateIndex(const platform::Value& part)
 
 std::string presetdb::ValueText(const platform::Value& value)
 {
-    struct {
-        std::string operator()(platform::Null) { return ""; }
-        std::string operator()(long long v) { return std::to_string(v); }
-        std::string operator()(double v)
-        {
-            char text[32];
-            std::snprintf(text, sizeof text, "%.15G", v);
-            return text;
-        }
-        std::string operator()(bool v) { return v ? "True" : "False"; }
-        std::string operator()(const std::string& v) { return v; }
-    } textOf;
-    return std::visit(textOf, value);
+    if (std::holds_alternative<platform::Null>(value))
+        return {};
+    return std::get<std::string>(platform::FieldValue(value, platform::kDbMemo));
 }

@@ -109,6 +109,8 @@ static const TypeName* TypeNameOf(int type)
 
 std::string DeclaredType(const FieldDef& field)
 {
+    if (field.type == kDbUntyped)
+        return {};
     const TypeName* entry = TypeNameOf(field.type);
     if (!entry)
         Raise(3259, kFieldSource,
@@ -141,15 +143,17 @@ FieldDef FieldOf(std::string name, const std::string& declared)
             return { std::move(name), entry.type,
                 withSize ? (sized ? size : kJetDefaultSize) : TypeNameOf(entry.type)->size };
         }
-    // Declared by another tool: the DAO type nearest to what SQLite makes of the name.
+    // Declared by another tool: the DAO type its words suggest, as SQLite reads them.
     auto has = [&](const char* part) { return base.find(part) != std::string::npos; };
     DaoType type = has("INT")                       ? kDbLong
         : has("CHAR") || has("CLOB") || has("TEXT") ? (sized ? kDbText : kDbMemo)
-        : has("BLOB") || base.empty()               ? kDbLongBinary
+        : has("BLOB")                               ? kDbLongBinary
+        : has("REAL") || has("FLOA") || has("DOUB") ? kDbDouble
         : has("BOOL")                               ? kDbBoolean
         : has("DATE") || has("TIME")                ? kDbDate
-                                                    : kDbDouble;
-    return { std::move(name), type, type == kDbText ? size : TypeNameOf(type)->size };
+                                                    : kDbUntyped;
+    long fixed = type == kDbUntyped ? 0 : TypeNameOf(type)->size;
+    return { std::move(name), type, type == kDbText ? size : fixed };
 }
 
 }

@@ -2,6 +2,7 @@
 #include "platform/database/database.h"
 
 #include "platform/database/database_names.h"
+#include "platform/database/field_values.h"
 #include "platform/database/recordset_reading.h"
 #include "platform/system/failure.h"
 
@@ -270,7 +271,8 @@ static void Assign(Recordset& records, const Field& field, const Value& value)
     const Column& column = state.query->columns[index];
     if (column.origin.empty())
         Raise(3164, kRecordsetSource, "Field '" + column.name + "' cannot be updated.");
-    state.buffer[index] = value;
+    // A value that does not convert leaves the field as it was.
+    state.buffer[index] = FieldValue(value, column.type);
     state.assigned[index] = true;
 }
 

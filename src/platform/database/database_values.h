@@ -12,9 +12,12 @@ namespace platform {
 // "DOUBLE", Date "DATETIME", Binary "BLOB(size)", Text "VARCHAR(size)", LongBinary "LONGBLOB",
 // Memo "TEXT"; Text and Memo columns compare with COLLATE NOCASE. Jet's type names and synonyms
 // (MEMO, LONG, SHORT, BIT, YESNO, CURRENCY, MONEY, CHAR without a size for Text 255, ...) read as
-// the Jet types they name; other declared types as their SQLite affinity suggests: "INT..." Long,
-// "...CHAR(n)" Text n, other text Memo, "BLOB" or none LongBinary, anything else Double.
+// the Jet types they name; other declared types as the words in them suggest: "INT" Long, "CHAR"
+// Text n or Memo, "CLOB" or "TEXT" Memo, "BLOB" LongBinary, "REAL", "FLOA" or "DOUB" Double,
+// "BOOL" Boolean, "DATE" or "TIME" Date. A column declared without a type, or with a name none of
+// these knows, is Untyped: it keeps each value as it comes, texts as texts, numbers as numbers.
 enum DaoType : int {
+    kDbUntyped = 0,
     kDbBoolean = 1,
     kDbByte = 2,
     kDbInteger = 3,

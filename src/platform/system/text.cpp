@@ -4,6 +4,8 @@
 
 #include <QChar>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <vector>
 
 namespace platform {
@@ -200,6 +202,26 @@ std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view
     size_t begin = first < letters.size() ? letters[first].begin : text.size();
     size_t end = needle.empty() ? begin : letters[first + needle.size() - 1].end;
     return TextSpan { begin, end };
+}
+
+std::optional<double> ReadDecimal(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+        text.remove_prefix(1);
+    // Only digits, one point and an exponent: from_chars would also take "inf" and "nan".
+    if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string_view::npos
+        || text.front() == '+' || text.front() == '-')
+        return std::nullopt;
+    double number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(number))
+        return std::nullopt;
+    return negative ? -number : number;
 }
 
 bool IsBlank(char c) { return c == ' '; }

@@ -33,6 +33,11 @@ struct TextSpan {
 // The first occurrence of `search` in `text`, letters compared without regard to case.
 std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view search);
 
+// The text read as a decimal number, whatever the locale: blanks around it, an optional sign,
+// digits with one point, an optional exponent ("12.5", " -3 ", "1E3", ".5"); nothing for any
+// other text, infinities and NaNs among them.
+std::optional<double> ReadDecimal(std::string_view text);
+
 // A blank is a space; a tab is not.
 bool IsBlank(char c);
 

@@ -1,0 +1,103 @@
+#include "platform/database/field_values.h"
+
+#include "platform/database/database_connection.h"
+#include "platform/system/failure.h"
+#include "platform/system/text.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+
+namespace platform {
+
+std::optional<double> NumericValue(const Value& value)
+{
+    if (auto* whole = std::get_if<long long>(&value))
+        return static_cast<double>(*whole);
+    if (auto* real = std::get_if<double>(&value))
+        return *real;
+    if (auto* flag = std::get_if<bool>(&value))
+        return *flag ? -1 : 0;
+    if (auto* text = std::get_if<std::string>(&value))
+        return ReadDecimal(*text);
+    return std::nullopt;
+}
+
+static double Number(const Value& value)
+{
+    std::optional<double> number = NumericValue(value);
+    if (!number)
+        Raise(kTypeMismatch, kFieldSource);
+    return *number;
+}
+
+// Rounded to a whole number, halves to the even one, inside [lowest, highest].
+static long long Whole(double number, double lowest, double highest)
+{
+    double rounded = std::nearbyint(number);
+    if (!(rounded >= lowest && rounded <= highest))
+        Raise(kOverflow, kFieldSource);
+    return static_cast<long long>(rounded);
+}
+
+// A number as the original writes it in a text: up to 15 significant digits, an exponent for
+// the very large and the very small ("1E+20", "1E-05"), no trailing zeros.
+static std::string NumberText(double number)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15G", number);
+    return text;
+}
+
+static bool Boolean(const Value& value)
+{
+    if (auto* text = std::get_if<std::string>(&value)) {
+        if (EqualsIgnoringCase(Trim(*text), "True"))
+            return true;
+        if (EqualsIgnoringCase(Trim(*text), "False"))
+            return false;
+    }
+    return Number(value) != 0;
+}
+
+Value FieldValue(const Value& value, int type)
+{
+    if (std::holds_alternative<Null>(value))
+        return value;
+    switch (type) {
+    case kDbBoolean:
+        return Boolean(value);
+    case kDbByte:
+        return Whole(Number(value), 0, 255);
+    case kDbInteger:
+        return Whole(Number(value), -32768, 32767);
+    case kDbLong:
+        return Whole(Number(value), -2147483648.0, 2147483647.0);
+    case kDbCurrency: {
+        double scaled = std::nearbyint(Number(value) * 10000);
+        if (!(std::fabs(scaled) <= 9.223372036854775807e18))
+            Raise(kOverflow, kFieldSource);
+        return scaled / 10000;
+    }
+    case kDbSingle: {
+        double number = Number(value);
+        if (!(std::fabs(number) <= FLT_MAX))
+            Raise(kOverflow, kFieldSource);
+        return static_cast<double>(static_cast<float>(number));
+    }
+    case kDbDouble:
+    case kDbDate:
+        return Number(value);
+    case kDbText:
+    case kDbMemo:
+        if (auto* flag = std::get_if<bool>(&value))
+            return std::string(*flag ? "True" : "False");
+        if (!std::holds_alternative<std::string>(value))
+            return NumberText(Number(value));
+        return value;
+    default:
+        return value;
+    }
+}
+
+}

@@ -2,8 +2,8 @@
 // (the first input byte picks one). Any text is tested and read without a crash; a number that
 // passes the test is repaired to its integer part, and that repaired text passes the test again,
 // is whole, and is stored as exactly that integer or refused as an overflow.
-#include "fuzz_support.h"
 #include "editing/cam_fields.h"
+#include "fuzz_support.h"
 #include "platform/system/failure.h"
 
 #include <QLocale>
@@ -12,7 +12,8 @@
 static void UseLocale(std::uint8_t pick)
 {
     static const QLocale locales[] = { QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
-        QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::French, QLocale::France) };
+        QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::French, QLocale::France) };
     QLocale::setDefault(locales[pick % 4]);
 }
 

@@ -2,13 +2,13 @@
 // disk, and the input cut into the pieces a target needs.
 #pragma once
 
-#include "platform/window/message_box.h"
 #include "platform/system/process.h"
+#include "platform/window/message_box.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,8 +56,8 @@ inline std::vector<std::string> Pieces(const std::uint8_t* data, size_t size, si
 // A broken property: printed with the input's piece, then abort, which the fuzzer records.
 [[noreturn]] inline void Broken(const char* property, std::string_view detail)
 {
-    std::fprintf(stderr, "property broken: %s\n  [%.*s]\n", property, int(detail.size()),
-        detail.data());
+    std::fprintf(
+        stderr, "property broken: %s\n  [%.*s]\n", property, int(detail.size()), detail.data());
     std::abort();
 }
 

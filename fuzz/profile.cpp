@@ -1,8 +1,8 @@
 // The INI reader and writer: input = section NUL key NUL value NUL file content. Any file and any
 // names are read and written without a crash; a write keeps every other line byte for byte, and a
 // value that a line can hold reads back as written.
-#include "fuzz_support.h"
 #include "platform/profile/profile.h"
+#include "fuzz_support.h"
 
 #include <filesystem>
 #include <fstream>
@@ -54,8 +54,8 @@ static std::string_view WithoutSpaces(std::string_view name)
 static bool PlainName(std::string_view name, std::string_view forbidden)
 {
     name = WithoutSpaces(name);
-    return !name.empty() && !Has(name, forbidden) && !IsBlank(name.front())
-        && !IsBlank(name.back()) && name.front() != ';' && name.front() != '[';
+    return !name.empty() && !Has(name, forbidden) && !IsBlank(name.front()) && !IsBlank(name.back())
+        && name.front() != ';' && name.front() != '[';
 }
 
 // A value that one line holds and reads back unchanged.

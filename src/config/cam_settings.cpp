@@ -21,7 +21,4 @@ const config::CamArray config::kCamArrays[kCamArrayCount] = {
     { &CamModel::ScaleUnit, "CamUnit", 1 },
 };
 
-std::string config::MachineSection(int machine)
-{
-    return "Machine" + std::to_string(machine);
-}
+std::string config::MachineSection(int machine) { return "Machine" + std::to_string(machine); }

@@ -18,7 +18,7 @@ struct CamModel {
     bool WithoutSpeedControl[kMaxMachines + 1] {};
     bool Cams270 = false;
     short TabMachine[kMaxMachines + 1] {}; // machine number shown by tab 1..5
-    short CurrentMachine = 0;              // machine of the selected tab
+    short CurrentMachine = 0; // machine of the selected tab
 };
 
 CamModel& Model();

@@ -11,7 +11,8 @@
 std::string config::EditorMark(const std::string& environmentEntry)
 {
     size_t equals = environmentEntry.find('=');
-    std::string value = equals == std::string::npos ? environmentEntry : environmentEntry.substr(equals + 1);
+    std::string value
+        = equals == std::string::npos ? environmentEntry : environmentEntry.substr(equals + 1);
     std::string mark;
     for (unsigned char c : value) {
         if (c == '-' || c == '_')
@@ -28,12 +29,13 @@ void config::WriteEditInfo()
     diagnostics::ErrorScope scope("WriteEditInfo");
     const platform::ProcessFacts& process = platform::Process();
     scope.Run([&] {
-        std::string version = std::to_string(process.versionMajor) + "." + std::to_string(process.versionMinor)
-            + "." + std::to_string(process.versionRevision);
+        std::string version = std::to_string(process.versionMajor) + "."
+            + std::to_string(process.versionMinor) + "." + std::to_string(process.versionRevision);
         version += diagnostics::Modes().StartModeIntegrated ? " - Integrated" : " - Standalone";
         config::SaveIni(version, "Info", "S_Prog", config::GetCFGPath());
     });
     scope.Run([&] {
-        config::SaveIni(EditorMark(process.firstEnvironmentEntry), "Info", "S_Editor", config::GetCFGPath());
+        config::SaveIni(
+            EditorMark(process.firstEnvironmentEntry), "Info", "S_Editor", config::GetCFGPath());
     });
 }

@@ -24,7 +24,10 @@ std::string config::GetTVXConfigurationIniPath()
 {
     diagnostics::ErrorScope scope("GetTVXConfigurationIniPath");
     std::string path;
-    scope.Run([&] { path = ExistingOrEmpty(diagnostics::InstallationFolder() + "/parameter/tvxconfiguration.ini"); });
+    scope.Run([&] {
+        path = ExistingOrEmpty(
+            diagnostics::InstallationFolder() + "/parameter/tvxconfiguration.ini");
+    });
     return path;
 }
 
@@ -54,11 +57,12 @@ std::string config::GetCFGPath()
     diagnostics::ErrorScope scope("GetCFGPath");
     std::string path;
     scope.Run([&] {
-        std::string composed = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".cfg";
+        std::string composed
+            = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".cfg";
         path = ExistingOrEmpty(composed);
         if (path.empty()) {
-            diagnostics::ShowFault(
-                "File not found: " + std::string(diagnostics::kLfCr) + platform::UpperCase(composed));
+            diagnostics::ShowFault("File not found: " + std::string(diagnostics::kLfCr)
+                + platform::UpperCase(composed));
             platform::EndProcess(1);
         }
     });
@@ -67,7 +71,8 @@ std::string config::GetCFGPath()
 
 std::string config::GetPathOCXMDB()
 {
-    std::string composed = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".mdb";
+    std::string composed
+        = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".mdb";
     return platform::ResolvePath(composed);
 }
 
@@ -75,7 +80,10 @@ std::string config::GetPathSourceOCXMDB()
 {
     diagnostics::ErrorScope scope("GetPathSourceOCXMDB");
     std::string path;
-    scope.Run([&] { path = ExistingOrEmpty(diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + "_Source.mdb"); });
+    scope.Run([&] {
+        path = ExistingOrEmpty(
+            diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + "_Source.mdb");
+    });
     return path;
 }
 

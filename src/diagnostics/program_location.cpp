@@ -12,10 +12,7 @@ std::string diagnostics::InstallationFolder()
     return folder;
 }
 
-std::string diagnostics::ComponentFolder()
-{
-    return InstallationFolder() + "/" + GetOCXName();
-}
+std::string diagnostics::ComponentFolder() { return InstallationFolder() + "/" + GetOCXName(); }
 
 // A name shorter than seven characters gives no component name: the error report itself names
 // the component, so raising here could only recurse.

@@ -2,11 +2,10 @@
 
 #include "config/cam_settings.h"
 #include "config/installation_paths.h"
-#include "diagnostics/program_location.h"
 #include "config/project_settings.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/program_location.h"
 #include "diagnostics/start_modes.h"
-#include "config/cam_settings.h"
 #include "dialog/closing.h"
 #include "dialog/machine_tabs.h"
 #include "dialog/window_state.h"
@@ -36,40 +35,61 @@ const Heading kHeadings[4] = {
 };
 const int kFrameLefts[4] = { 120, 3000, 5880, 8760 };
 
-int RowTop(int cam)
-{
-    return 615 + 390 * ((cam - 1) % 10);
-}
+int RowTop(int cam) { return 615 + 390 * ((cam - 1) % 10); }
 
 // Help numbers of the cam-number labels: 13, but 14 and 15 for the second and third.
-long LabelNrHelpId(int cam)
-{
-    return cam == 2 ? 14 : cam == 3 ? 15 : 13;
-}
+long LabelNrHelpId(int cam) { return cam == 2 ? 14 : cam == 3 ? 15 : 13; }
 
-platform::Control& Add(ControlSpec design)
-{
-    return platform::AddControl(design);
-}
+platform::Control& Add(ControlSpec design) { return platform::AddControl(design); }
 
 void AddCamFrame(platform::Control& mainFrame, int frame)
 {
-    platform::Control& box = Add({ .type = ControlType::Frame, .name = "Frame", .index = frame,
-        .parent = &mainFrame, .left = kFrameLefts[frame - 1], .top = 120, .width = 2790, .height = 4590 });
+    platform::Control& box = Add({ .type = ControlType::Frame,
+        .name = "Frame",
+        .index = frame,
+        .parent = &mainFrame,
+        .left = kFrameLefts[frame - 1],
+        .top = 120,
+        .width = 2790,
+        .height = 4590 });
     for (int column = 1; column <= 4; ++column) {
         const Heading& heading = kHeadings[column - 1];
-        Add({ .type = ControlType::Label, .name = "LabelBeschriftung", .index = 10 * frame + column,
-            .parent = &box, .left = heading.left, .top = 120, .width = heading.width, .height = 420,
-            .caption = heading.caption, .tag = "NoTTT", .helpId = 13 });
+        Add({ .type = ControlType::Label,
+            .name = "LabelBeschriftung",
+            .index = 10 * frame + column,
+            .parent = &box,
+            .left = heading.left,
+            .top = 120,
+            .width = heading.width,
+            .height = 420,
+            .caption = heading.caption,
+            .tag = "NoTTT",
+            .helpId = 13 });
     }
     for (int cam = 10 * (frame - 1) + 1; cam <= 10 * frame; ++cam) {
-        Add({ .type = ControlType::Label, .name = "LabelNr", .index = cam, .parent = &box, .left = 60,
-            .top = RowTop(cam), .width = 270, .height = 360, .caption = std::to_string(cam),
-            .tag = "NoTTT", .helpId = LabelNrHelpId(cam), .bold = false });
+        Add({ .type = ControlType::Label,
+            .name = "LabelNr",
+            .index = cam,
+            .parent = &box,
+            .left = 60,
+            .top = RowTop(cam),
+            .width = 270,
+            .height = 360,
+            .caption = std::to_string(cam),
+            .tag = "NoTTT",
+            .helpId = LabelNrHelpId(cam),
+            .bold = false });
         for (const editing::CamFamily& family : editing::kCamFamilies)
-            Add({ .type = ControlType::TextBox, .name = family.controlName, .index = cam, .parent = &box,
-                .left = family.left, .top = RowTop(cam), .width = 600, .height = 360,
-                .helpId = family.helpId, .fontPoints = 9.75 });
+            Add({ .type = ControlType::TextBox,
+                .name = family.controlName,
+                .index = cam,
+                .parent = &box,
+                .left = family.left,
+                .top = RowTop(cam),
+                .width = 600,
+                .height = 360,
+                .helpId = family.helpId,
+                .fontPoints = 9.75 });
     }
 }
 
@@ -108,32 +128,88 @@ void WireEvents()
 void dialog::BuildWindow()
 {
     platform::CreateWindow(11880, 8595, "Base TVXCFG-Erweiterung");
-    Add({ .type = ControlType::Label, .name = "Header", .left = 30, .top = 30, .width = 11775,
-        .height = 360, .caption = "Lobix - Konfiguration Kurven", .fontPoints = 13.5 });
-    platform::Control& tabs = Add({ .type = ControlType::TabStrip, .name = "TabStripMachine", .top = 390,
-        .width = 11880, .height = 6360, .tag = "NoTTT", .fontPoints = 12 });
+    Add({ .type = ControlType::Label,
+        .name = "Header",
+        .left = 30,
+        .top = 30,
+        .width = 11775,
+        .height = 360,
+        .caption = "Lobix - Konfiguration Kurven",
+        .fontPoints = 13.5 });
+    platform::Control& tabs = Add({ .type = ControlType::TabStrip,
+        .name = "TabStripMachine",
+        .top = 390,
+        .width = 11880,
+        .height = 6360,
+        .tag = "NoTTT",
+        .fontPoints = 12 });
     tabs.AddTab("Tab 1");
-    platform::Control& mainFrame = Add({ .type = ControlType::Frame, .name = "MainFrame", .left = 90,
-        .top = 810, .width = 11700, .height = 5820, .tag = "NoTTT" });
+    platform::Control& mainFrame = Add({ .type = ControlType::Frame,
+        .name = "MainFrame",
+        .left = 90,
+        .top = 810,
+        .width = 11700,
+        .height = 5820,
+        .tag = "NoTTT" });
     for (int frame = 1; frame <= 4; ++frame)
         AddCamFrame(mainFrame, frame);
-    platform::Control& frameKurve = Add({ .type = ControlType::Frame, .name = "FrameKurve",
-        .parent = &mainFrame, .left = 120, .top = 5070, .width = 7500, .height = 630 });
-    Add({ .type = ControlType::CheckBox, .name = "CheckSpeedControl", .parent = &frameKurve, .left = 60,
-        .top = 195, .width = 5700, .height = 375, .caption = "keine Eingabeverriegelung für Drehzahl <> 0",
-        .helpId = 12, .fontPoints = 12 });
-    platform::Control& frameAllgemein = Add({ .type = ControlType::Frame, .name = "FrameAllgemein",
-        .top = 6735, .width = 11880, .height = 930 });
-    Add({ .type = ControlType::CheckBox, .name = "Check270Kurven", .parent = &frameAllgemein, .left = 75,
-        .top = 120, .width = 5895, .height = 390, .caption = "260 Kurven (sonst 180)", .fontPoints = 12 });
-    Add({ .type = ControlType::CommandButton, .name = "CommandQuest", .left = 7350, .top = 7710,
-        .width = 975, .height = 855, .picture = platform::ButtonPicture::QuestionWithArrow,
+    platform::Control& frameKurve = Add({ .type = ControlType::Frame,
+        .name = "FrameKurve",
+        .parent = &mainFrame,
+        .left = 120,
+        .top = 5070,
+        .width = 7500,
+        .height = 630 });
+    Add({ .type = ControlType::CheckBox,
+        .name = "CheckSpeedControl",
+        .parent = &frameKurve,
+        .left = 60,
+        .top = 195,
+        .width = 5700,
+        .height = 375,
+        .caption = "keine Eingabeverriegelung für Drehzahl <> 0",
+        .helpId = 12,
+        .fontPoints = 12 });
+    platform::Control& frameAllgemein = Add({ .type = ControlType::Frame,
+        .name = "FrameAllgemein",
+        .top = 6735,
+        .width = 11880,
+        .height = 930 });
+    Add({ .type = ControlType::CheckBox,
+        .name = "Check270Kurven",
+        .parent = &frameAllgemein,
+        .left = 75,
+        .top = 120,
+        .width = 5895,
+        .height = 390,
+        .caption = "260 Kurven (sonst 180)",
+        .fontPoints = 12 });
+    Add({ .type = ControlType::CommandButton,
+        .name = "CommandQuest",
+        .left = 7350,
+        .top = 7710,
+        .width = 975,
+        .height = 855,
+        .picture = platform::ButtonPicture::QuestionWithArrow,
         .accessibleName = "Help" });
-    Add({ .type = ControlType::CommandButton, .name = "CommandOK", .left = 8400, .top = 7710, .width = 1695,
-        .height = 855, .helpId = 1, .enabled = false, .picture = platform::ButtonPicture::GreenTick,
+    Add({ .type = ControlType::CommandButton,
+        .name = "CommandOK",
+        .left = 8400,
+        .top = 7710,
+        .width = 1695,
+        .height = 855,
+        .helpId = 1,
+        .enabled = false,
+        .picture = platform::ButtonPicture::GreenTick,
         .accessibleName = "OK" });
-    Add({ .type = ControlType::CommandButton, .name = "CommandCancel", .left = 10170, .top = 7710,
-        .width = 1695, .height = 855, .helpId = 2, .picture = platform::ButtonPicture::RedCross,
+    Add({ .type = ControlType::CommandButton,
+        .name = "CommandCancel",
+        .left = 10170,
+        .top = 7710,
+        .width = 1695,
+        .height = 855,
+        .helpId = 2,
+        .picture = platform::ButtonPicture::RedCross,
         .accessibleName = "Cancel" });
     WireEvents();
 }
@@ -172,15 +248,14 @@ void dialog::Form_Activate()
     scope.Run([&] { platform::FindControl("CommandOK")->SetEnabled(true); });
 }
 
-void dialog::Form_Resize()
-{
-}
+void dialog::Form_Resize() { }
 
 void dialog::CommandQuest_Click()
 {
     bool& helpMode = editing::State().HelpMode;
     helpMode = !helpMode;
-    platform::FindControl("CommandQuest")->SetBackColor(helpMode ? platform::kGreen : platform::kButtonFaceColor);
+    platform::FindControl("CommandQuest")
+        ->SetBackColor(helpMode ? platform::kGreen : platform::kButtonFaceColor);
     platform::FindControl("TabStripMachine")->SetEnabled(!helpMode);
 }
 

@@ -2,8 +2,8 @@
 
 #include "diagnostics/error_scope.h"
 #include "editing/editing_state.h"
-#include "platform/window/message_box.h"
 #include "platform/system/text.h"
+#include "platform/window/message_box.h"
 #include "platform/window/toolkit.h"
 
 std::string editing::ExpandLineMarkers(const std::string& text)
@@ -25,7 +25,8 @@ void editing::ShowHelpText(platform::Control& control)
     std::string text;
     scope.Run([&] { text = HelpText(control.HelpId()); });
     scope.Run([&] {
-        platform::ShowMessageBox({ ExpandLineMarkers(text), "Info:", platform::Buttons::Ok, platform::kInformation });
+        platform::ShowMessageBox(
+            { ExpandLineMarkers(text), "Info:", platform::Buttons::Ok, platform::kInformation });
     });
 }
 

@@ -2,16 +2,12 @@
 
 #include "config/cam_settings.h"
 #include "diagnostics/error_scope.h"
-#include "config/cam_settings.h"
 #include "editing/editing_state.h"
 #include "editing/help_display.h"
 #include "platform/system/failure.h"
 #include "platform/window/toolkit.h"
 
-static bool Ticked(const char* name)
-{
-    return platform::FindControl(name)->Value() == 1;
-}
+static bool Ticked(const char* name) { return platform::FindControl(name)->Value() == 1; }
 
 static void StoreSpeedControl(const char* handlerName)
 {
@@ -34,25 +30,13 @@ static void StoreCams270(const char* handlerName)
     scope.Run([&] { config::Model().Cams270 = Ticked("Check270Kurven"); });
 }
 
-void editing::CheckSpeedControl_KeyUp()
-{
-    StoreSpeedControl("CheckSpeedControl_KeyUp");
-}
+void editing::CheckSpeedControl_KeyUp() { StoreSpeedControl("CheckSpeedControl_KeyUp"); }
 
-void editing::CheckSpeedControl_MouseUp()
-{
-    StoreSpeedControl("CheckSpeedControl_MouseUp");
-}
+void editing::CheckSpeedControl_MouseUp() { StoreSpeedControl("CheckSpeedControl_MouseUp"); }
 
-void editing::Check270Kurven_KeyUp()
-{
-    StoreCams270("Check270Kurven_KeyUp");
-}
+void editing::Check270Kurven_KeyUp() { StoreCams270("Check270Kurven_KeyUp"); }
 
-void editing::Check270Kurven_MouseUp()
-{
-    StoreCams270("Check270Kurven_MouseUp");
-}
+void editing::Check270Kurven_MouseUp() { StoreCams270("Check270Kurven_MouseUp"); }
 
 void editing::CheckSpeedControl_Click()
 {

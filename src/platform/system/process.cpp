@@ -44,7 +44,8 @@ void LoadProcessFacts(int argc, char** argv)
     const char* log = std::getenv("TARVEL_SERVICEPACK_LOG");
     facts.servicePackLogPath = (log && *log) ? log : "/var/log/TarvelServicePack.log";
     facts.startTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::system_clock::now().time_since_epoch()).count();
+        std::chrono::system_clock::now().time_since_epoch())
+                          .count();
 }
 
 }

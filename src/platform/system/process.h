@@ -6,15 +6,15 @@
 namespace platform {
 
 struct ProcessFacts {
-    std::string arguments;             // the arguments joined with single blanks
-    std::string programFolder;         // folder of the executable, no trailing "/" but for "/"
-    std::string executableName;        // file name of the executable without extension
+    std::string arguments; // the arguments joined with single blanks
+    std::string programFolder; // folder of the executable, no trailing "/" but for "/"
+    std::string executableName; // file name of the executable without extension
     int versionMajor = 0;
     int versionMinor = 0;
     int versionRevision = 0;
     std::string firstEnvironmentEntry; // environ[0], "" when the environment is empty
-    std::string servicePackLogPath;    // TARVEL_SERVICEPACK_LOG or /var/log/TarvelServicePack.log
-    long long startTime = 0;           // when the facts were loaded, nanoseconds since the epoch
+    std::string servicePackLogPath; // TARVEL_SERVICEPACK_LOG or /var/log/TarvelServicePack.log
+    long long startTime = 0; // when the facts were loaded, nanoseconds since the epoch
 };
 
 // The facts of this run; tests may change them to stand for another installation.

@@ -20,10 +20,14 @@ void SetMessageBoxHandler(std::function<Answer(const MessageBoxRequest&)> handle
 static QMessageBox::Icon QtIcon(Icon icon)
 {
     switch (icon) {
-    case kCritical: return QMessageBox::Critical;
-    case kExclamation: return QMessageBox::Warning;
-    case kInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case kCritical:
+        return QMessageBox::Critical;
+    case kExclamation:
+        return QMessageBox::Warning;
+    case kInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 

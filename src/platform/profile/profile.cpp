@@ -2,10 +2,10 @@
 #include "platform/profile/profile.h"
 
 #include "platform/profile/ini_text.h"
-#include "platform/profile/text_encoding.h"
 #include "platform/system/failure.h"
 #include "platform/system/files.h"
 #include "platform/system/text.h"
+#include "platform/system/text_encoding.h"
 
 #include <filesystem>
 #include <map>

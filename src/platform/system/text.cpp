@@ -1,6 +1,6 @@
 #include "platform/system/text.h"
 
-#include "platform/profile/text_encoding.h"
+#include "platform/system/text_encoding.h"
 
 #include <QChar>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/window/message_box.h"
 
-#include "platform/profile/text_encoding.h"
+#include "platform/system/text_encoding.h"
 
 #include <QMessageBox>
 

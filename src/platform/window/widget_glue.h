@@ -1,8 +1,8 @@
 // What every part of the toolkit needs to talk to Qt: texts, sizes, handlers, widget classes.
 #pragma once
 
-#include "platform/profile/text_encoding.h"
 #include "platform/system/failure.h"
+#include "platform/system/text_encoding.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "platform/profile/text_encoding.h"
+#include "platform/system/text_encoding.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

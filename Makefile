@@ -1,41 +1,48 @@
-# The commands of the README; each installs what is missing first.
+# The commands of the README; each installs what it needs and builds only that.
 JOBS ?= 2
 
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := profile command_line cam_number jet_sql
 
-.PHONY: demo test bench stress fuzz deps
+.PHONY: demo program test bench stress fuzz
 
-deps:
-	@bash scripts/install-deps
-
-build/Tools/Lobix_Config: deps
+# The program alone, built for use in build/.
+program:
+	bash scripts/install-deps demo
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-	cmake --build build -j $(JOBS)
+	cmake --build build -j $(JOBS) --target Lobix_Config
 
-demo: build/Tools/Lobix_Config
+demo: program
 	bash scripts/run-demo build
 
-test: deps
+# The program and every test, under both sanitizers, warnings as errors.
+test:
+	bash scripts/install-deps test
+	bash scripts/check-format
 	bash scripts/check-includes
-	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DLOBIX_SANITIZE=ON
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DLOBIX_TESTS=ON -DLOBIX_SANITIZE=ON -DLOBIX_WERROR=ON
 	cmake --build build-test -j $(JOBS)
 	cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-bench: build/Tools/Lobix_Config
+bench:
+	bash scripts/install-deps bench
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOBIX_BENCH=ON
+	cmake --build build -j $(JOBS) --target lobix_bench lobix_jet_bench
 	build/bench/lobix_bench
 	build/bench/lobix_jet_bench
 
 # The silent OK run through the fault seam failing, and killed at, every call it makes instead of
 # a spread of them, then the largest project run once whole under valgrind on the build without
 # sanitizers.
-stress: test build/Tools/Lobix_Config
+stress: test program
+	bash scripts/install-deps stress
 	cd build-test && QT_QPA_PLATFORM=offscreen LOBIX_FAULT_EVERY=1 ctest -R 'FaultSweep|KilledRun' -j $(JOBS) --output-on-failure
 	bash scripts/valgrind-silent-run build
 
 # Each fuzz target built with clang for libFuzzer and run for FUZZ_SECONDS; what it finds lands in
 # build-fuzz/findings, the inputs it grew in build-fuzz/corpus.
-fuzz: deps
+fuzz:
+	bash scripts/install-deps fuzz
 	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DLOBIX_FUZZ=ON
 	cmake --build build-fuzz -j $(JOBS) $(addprefix --target fuzz_,$(FUZZ_TARGETS))
 	mkdir -p build-fuzz/findings

@@ -27,7 +27,7 @@ namespace {
     // One file of a replacement: its new content waits in `temporary`; `backup` is a second name
     // of the file it replaces ("" when there is none), which `keep` leaves behind.
     struct Entry {
-        std::string target, temporary, backup;
+        std::string target {}, temporary {}, backup {};
         bool keep = false;
     };
 

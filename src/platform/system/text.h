@@ -20,6 +20,13 @@ int CompareIgnoringCase(std::string_view a, std::string_view b);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// Only the letters A to Z compared without regard to case, as SQLite compares names; every other
+// byte must be equal.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The text with the letters a to z in upper case; every other byte as it is.
+std::string AsciiUpperCase(std::string_view text);
+
 // The text with each letter folded, so that two texts are equal ignoring case exactly when their
 // folded forms are equal.
 std::string FoldedCase(std::string_view text);

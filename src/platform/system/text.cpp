@@ -234,16 +234,13 @@ std::optional<double> ReadDecimal(std::string_view text)
     return negative ? -number : number;
 }
 
-bool IsBlank(char c) { return c == ' '; }
-
-std::string Trim(const std::string& text)
+std::string_view TrimSpaces(std::string_view text)
 {
-    size_t begin = 0, end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
 }
 
 }

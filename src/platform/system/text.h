@@ -45,10 +45,7 @@ std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view
 // other text, infinities and NaNs among them.
 std::optional<double> ReadDecimal(std::string_view text);
 
-// A blank is a space; a tab is not.
-bool IsBlank(char c);
-
-// Leading and trailing blanks removed.
-std::string Trim(const std::string& text);
+// The text without its leading and trailing spaces; tabs and other blanks stay.
+std::string_view TrimSpaces(std::string_view text);
 
 }

@@ -17,10 +17,10 @@ inline constexpr const char* kTemporaryMark = ".tmp";
 struct FileUpdate {
     std::string path; // as composed; found without regard to case
     std::string content;
-    std::optional<long long>
-        lastWriteTime; // nanoseconds since the epoch; unset: the time it is written
-    std::string
-        keepOriginalAs; // a name beside the file that keeps the file it replaces; "" for none
+    // Nanoseconds since the epoch; unset: the time it is written.
+    std::optional<long long> lastWriteTime {};
+    // A name beside the file that keeps the file it replaces; "" for none.
+    std::string keepOriginalAs {};
 };
 
 // Why the file could not be replaced now, in words that follow its name ("cannot be written",

@@ -23,9 +23,11 @@ struct Reports {
 
 Reports& State()
 {
-    static Reports reports;
-    static bool flushedAtEnd = (platform::AtEnd(WriteRepeatCount), true);
-    (void)flushedAtEnd;
+    // The count of the last report's repeats goes to the logs when the program ends.
+    static Reports reports = [] {
+        platform::AtEnd(WriteRepeatCount);
+        return Reports {};
+    }();
     return reports;
 }
 

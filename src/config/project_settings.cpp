@@ -130,8 +130,7 @@ void config::GetAddFields()
 std::string config::LanguageFilePath()
 {
     const platform::ProcessFacts& process = platform::Process();
-    return process.programFolder + (process.programFolder == "/" ? "" : "/")
-        + process.executableName + ".ini";
+    return PathBelow(process.programFolder, process.executableName + ".ini");
 }
 
 std::string config::GetLanguage()

@@ -1,7 +1,5 @@
 #include "config/cam_settings.h"
 
-#include "platform/system/failure.h"
-
 config::CamModel& config::Model()
 {
     static CamModel model;
@@ -10,9 +8,10 @@ config::CamModel& config::Model()
 
 short& config::CamCell(short (&values)[kMaxMachines + 1][kCams + 1], int machine, int cam)
 {
-    if (machine < 1 || machine > kMaxMachines || cam < 1 || cam > kCams)
+    short(&cams)[kCams + 1] = MachineCell(values, machine);
+    if (cam < 1 || cam > kCams)
         platform::Raise(platform::kSubscriptOutOfRange);
-    return values[machine][cam];
+    return cams[cam];
 }
 
 const config::CamArray config::kCamArrays[kCamArrayCount] = {

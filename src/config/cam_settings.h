@@ -3,6 +3,7 @@
 #pragma once
 
 #include "config/project_settings.h"
+#include "platform/system/failure.h"
 
 #include <string>
 
@@ -33,6 +34,15 @@ struct CamArray {
 
 inline constexpr int kCamArrayCount = 3;
 extern const CamArray kCamArrays[kCamArrayCount]; // ScaleBegin, ScaleEnd, ScaleUnit
+
+// The element [machine] of a per-machine array (TabMachine: [tab]); raises "Subscript out of
+// range" outside 1 to 5.
+template <class T> T& MachineCell(T (&values)[kMaxMachines + 1], int machine)
+{
+    if (machine < 1 || machine > kMaxMachines)
+        platform::Raise(platform::kSubscriptOutOfRange);
+    return values[machine];
+}
 
 // The element [machine][cam] of one of the three cam arrays; raises "Subscript out of range"
 // for a machine outside 1 to 5 or a cam outside 1 to 40.

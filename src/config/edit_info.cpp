@@ -3,6 +3,7 @@
 #include "config/ini_access.h"
 #include "config/installation_paths.h"
 #include "diagnostics/error_scope.h"
+#include "diagnostics/program_location.h"
 #include "diagnostics/start_modes.h"
 #include "platform/system/process.h"
 
@@ -29,9 +30,8 @@ void config::WriteEditInfo()
     diagnostics::ErrorScope scope("WriteEditInfo");
     const platform::ProcessFacts& process = platform::Process();
     scope.Run([&] {
-        std::string version = std::to_string(process.versionMajor) + "."
-            + std::to_string(process.versionMinor) + "." + std::to_string(process.versionRevision);
-        version += diagnostics::Modes().StartModeIntegrated ? " - Integrated" : " - Standalone";
+        std::string version = diagnostics::ProgramVersion()
+            + (diagnostics::Modes().StartModeIntegrated ? " - Integrated" : " - Standalone");
         config::SaveIni(version, "Info", "S_Prog", config::GetCFGPath());
     });
     scope.Run([&] {

@@ -31,6 +31,19 @@ template <class Read> auto Guarded(const std::string& file, Read read, decltype(
 }
 const std::string kBlankDefault(kBufferSize, ' ');
 
+// The entry's value for LoadIniString and LoadIniBoolean, read under Guarded.
+std::string ReadString(
+    const std::string& section, const std::string& entry, const std::string& file)
+{
+    return Guarded(
+        file,
+        [&] {
+            return platform::GetPrivateProfileString(
+                section, entry, kBlankDefault, kBufferSize, file);
+        },
+        std::string());
+}
+
 void ShowNotFound(const std::string& section, const std::string& entry, const std::string& file)
 {
     diagnostics::ShowFault(
@@ -44,15 +57,7 @@ std::string config::LoadIniString(const std::string& section, const std::string&
 {
     diagnostics::ErrorScope scope("LoadIniString");
     std::string value;
-    scope.Run([&] {
-        value = Guarded(
-            file,
-            [&] {
-                return platform::GetPrivateProfileString(
-                    section, entry, kBlankDefault, kBufferSize, file);
-            },
-            std::string());
-    });
+    scope.Run([&] { value = ReadString(section, entry, file); });
     scope.Run([&] {
         if (value.empty() && reportMissing)
             ShowNotFound(section, entry, file);
@@ -85,15 +90,7 @@ bool config::LoadIniBoolean(const std::string& section, const std::string& entry
 {
     diagnostics::ErrorScope scope("LoadIniBoolean");
     std::string text;
-    scope.Run([&] {
-        text = platform::UpperCase(Guarded(
-            file,
-            [&] {
-                return platform::GetPrivateProfileString(
-                    section, entry, kBlankDefault, kBufferSize, file);
-            },
-            std::string()));
-    });
+    scope.Run([&] { text = platform::UpperCase(ReadString(section, entry, file)); });
     scope.Run([&] {
         if (text != "TRUE" && text != "FALSE" && reportMissing)
             ShowNotFound(section, entry, file);

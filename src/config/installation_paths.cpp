@@ -15,9 +15,14 @@ static std::string ExistingOrEmpty(const std::string& path)
     return platform::FileExists(path) ? platform::ResolvePath(path) : std::string();
 }
 
-static std::string BelowFolder(const std::string& folder, const std::string& relative)
+std::string config::PathBelow(const std::string& folder, const std::string& relative)
 {
     return (!folder.empty() && folder.back() == '/') ? folder + relative : folder + "/" + relative;
+}
+
+std::string config::ComponentFilePath(const std::string& suffix)
+{
+    return diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + suffix;
 }
 
 std::string config::GetTVXConfigurationIniPath()
@@ -44,7 +49,7 @@ std::string config::GetProgramIniPath(long requestCode)
         if (requestCode == kProgramIniForReading && diagnostics::Modes().StartModeIntegrated) {
             std::string folder
                 = LoadIniString("Common", "SaveAndRestore", GetTVXConfigurationIniPath(), false);
-            path = ExistingOrEmpty(BelowFolder(folder, "parameter/program.ini"));
+            path = ExistingOrEmpty(PathBelow(folder, "parameter/program.ini"));
         } else {
             path = ExistingOrEmpty(InstallationProgramIniPath());
         }
@@ -57,8 +62,7 @@ std::string config::GetCFGPath()
     diagnostics::ErrorScope scope("GetCFGPath");
     std::string path;
     scope.Run([&] {
-        std::string composed
-            = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".cfg";
+        std::string composed = ComponentFilePath(".cfg");
         path = ExistingOrEmpty(composed);
         if (path.empty()) {
             diagnostics::ShowFault("File not found: " + std::string(diagnostics::kLfCr)
@@ -69,21 +73,13 @@ std::string config::GetCFGPath()
     return path;
 }
 
-std::string config::GetPathOCXMDB()
-{
-    std::string composed
-        = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".mdb";
-    return platform::ResolvePath(composed);
-}
+std::string config::GetPathOCXMDB() { return platform::ResolvePath(ComponentFilePath(".mdb")); }
 
 std::string config::GetPathSourceOCXMDB()
 {
     diagnostics::ErrorScope scope("GetPathSourceOCXMDB");
     std::string path;
-    scope.Run([&] {
-        path = ExistingOrEmpty(
-            diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + "_Source.mdb");
-    });
+    scope.Run([&] { path = ExistingOrEmpty(ComponentFilePath("_Source.mdb")); });
     return path;
 }
 
@@ -94,7 +90,7 @@ std::string config::GetPathMachineCopyMDB(const std::string& configurationIniPat
     scope.Run([&] {
         std::string folder = LoadIniString("Common", "SaveAndRestore", configurationIniPath, false);
         std::string component = diagnostics::GetOCXName();
-        path = ExistingOrEmpty(BelowFolder(folder, component + "/" + component + ".mdb"));
+        path = ExistingOrEmpty(PathBelow(folder, component + "/" + component + ".mdb"));
     });
     return path;
 }

@@ -31,4 +31,10 @@ std::string GetPathMachineCopyMDB(const std::string& configurationIniPath);
 // The installation's own program.ini, composed whether it exists or not (for creating it).
 std::string InstallationProgramIniPath();
 
+// component folder/<component> & `suffix` (".cfg", ".mdb", ...), composed, not looked up.
+std::string ComponentFilePath(const std::string& suffix);
+
+// `relative` below `folder`, with one "/" between them; "" stands for the root.
+std::string PathBelow(const std::string& folder, const std::string& relative);
+
 }

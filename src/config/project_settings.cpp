@@ -65,7 +65,7 @@ void config::GetExistingMachines(const std::string& configurationIniPath)
     if (diagnostics::Modes().StartModeIntegrated) {
         if (configurationIniPath.empty() || !platform::FileExists(configurationIniPath))
             return;
-        for (int i = 1; i <= 5; ++i) {
+        for (int i = 1; i <= kMaxMachines; ++i) {
             std::string name
                 = LoadIniString("Common", "NameM" + std::to_string(i), configurationIniPath, false);
             if (name == "-" || name.empty())
@@ -124,15 +124,13 @@ void config::GetAddFields()
         for (size_t i = 1; i < project.AdditionalFields->size(); ++i)
             select += ", PRESET_DEFS." + (*project.AdditionalFields)[i];
         project.AdditionalFieldsSelect = select;
-        project.AdditionalFieldsCount = static_cast<short>(project.AdditionalFields->size() - 1);
     });
 }
 
 std::string config::LanguageFilePath()
 {
     const platform::ProcessFacts& process = platform::Process();
-    return process.programFolder + (process.programFolder == "/" ? "" : "/")
-        + process.executableName + ".ini";
+    return PathBelow(process.programFolder, process.executableName + ".ini");
 }
 
 std::string config::GetLanguage()

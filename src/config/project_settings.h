@@ -15,7 +15,6 @@ struct ProjectSettings {
     // Element 0 unused, 1 is "part", then the names listed; unset until GetAddFields runs.
     std::optional<std::vector<std::string>> AdditionalFields;
     std::string AdditionalFieldsSelect;
-    short AdditionalFieldsCount = 0;
 };
 
 ProjectSettings& Project();
@@ -42,7 +41,7 @@ std::string GetValidMachines();
 // "part" and the names of DataBaseAdditionalFields, from index 1 on; element 0 empty.
 std::vector<std::string> GetAdditionalFieldsMDB();
 
-// Fills AdditionalFields, AdditionalFieldsSelect and AdditionalFieldsCount.
+// Fills AdditionalFields and AdditionalFieldsSelect.
 void GetAddFields();
 
 // The language code of the language file; writes and returns "1031" when it has none.

@@ -14,10 +14,7 @@
 // Long enough for another run's save to end, short enough for a host that waits on this one.
 static constexpr std::chrono::seconds kWaitForAnotherRun { 5 };
 
-std::string config::SaveRecordPath()
-{
-    return diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName() + ".commit";
-}
+std::string config::SaveRecordPath() { return ComponentFilePath(".commit"); }
 
 void config::ClaimInstallation()
 {
@@ -38,7 +35,7 @@ void config::ClaimInstallation()
         diagnostics::EndProgram();
     }
     // Composed rather than looked up: a file may be missing while its temporary file is not.
-    std::string component = diagnostics::ComponentFolder() + "/" + diagnostics::GetOCXName();
-    platform::RemoveTemporaryFilesBeside({ InstallationProgramIniPath(), component + ".cfg",
-        LanguageFilePath(), component + ".mdb", component + "_Source.mdb", SaveRecordPath() });
+    platform::RemoveTemporaryFilesBeside(
+        { InstallationProgramIniPath(), ComponentFilePath(".cfg"), LanguageFilePath(),
+            ComponentFilePath(".mdb"), ComponentFilePath("_Source.mdb"), SaveRecordPath() });
 }

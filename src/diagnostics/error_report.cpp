@@ -23,9 +23,11 @@ struct Reports {
 
 Reports& State()
 {
-    static Reports reports;
-    static bool flushedAtEnd = (platform::AtEnd(WriteRepeatCount), true);
-    (void)flushedAtEnd;
+    // The count of the last report's repeats goes to the logs when the program ends.
+    static Reports reports = [] {
+        platform::AtEnd(WriteRepeatCount);
+        return Reports {};
+    }();
     return reports;
 }
 
@@ -43,6 +45,13 @@ std::string Grouped(long number)
 static std::string ErrorLogPath();
 static std::string ErrorLogNote(bool logged);
 
+// Appends the service-pack log's line for `message`: "! Fault " & executable name & ": " & message.
+static void AppendServicePackLine(const std::string& message)
+{
+    platform::AppendLine(platform::Process().servicePackLogPath,
+        "! Fault " + platform::Process().executableName + ": " + message);
+}
+
 void diagnostics::WriteRepeatCount()
 {
     Reports& reports = State();
@@ -52,8 +61,7 @@ void diagnostics::WriteRepeatCount()
     std::string text = "... repeated " + Grouped(reports.repeats) + " times";
     reports.repeats = 0;
     platform::AppendLine(ErrorLogPath(), text);
-    platform::AppendLine(platform::Process().servicePackLogPath,
-        "! Fault " + platform::Process().executableName + ": " + text);
+    AppendServicePackLine(text);
 }
 
 int diagnostics::ErrorSub(long number, const std::string& source, const std::string& description,
@@ -136,6 +144,5 @@ void diagnostics::ShowFault(const std::string& message)
 void diagnostics::WriteServicePackLog(const std::string& message)
 {
     WriteRepeatCount();
-    platform::AppendLine(platform::Process().servicePackLogPath,
-        "! Fault " + platform::Process().executableName + ": " + message);
+    AppendServicePackLine(message);
 }

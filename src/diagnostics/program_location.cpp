@@ -22,6 +22,13 @@ std::string diagnostics::GetOCXName()
     return executable.size() < 7 ? std::string() : executable.substr(0, executable.size() - 7);
 }
 
+std::string diagnostics::ProgramVersion()
+{
+    const platform::ProcessFacts& process = platform::Process();
+    return std::to_string(process.versionMajor) + "." + std::to_string(process.versionMinor) + "."
+        + std::to_string(process.versionRevision);
+}
+
 std::string diagnostics::GetFileNameOnly(const std::string& path)
 {
     size_t slash = path.rfind('/');

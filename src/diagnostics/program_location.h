@@ -15,6 +15,9 @@ std::string ComponentFolder();
 // The executable name less its last seven characters.
 std::string GetOCXName();
 
+// The program's version numbers as major.minor.revision ("1.0.0").
+std::string ProgramVersion();
+
 // The path's last component: everything after its last "/".
 std::string GetFileNameOnly(const std::string& path);
 

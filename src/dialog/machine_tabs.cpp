@@ -8,7 +8,6 @@
 #include "editing/cam_fields.h"
 #include "editing/editing_state.h"
 #include "platform/profile/profile.h"
-#include "platform/system/failure.h"
 #include "platform/window/toolkit.h"
 
 #include <algorithm>
@@ -90,15 +89,11 @@ void dialog::TabStripMachine_Click()
     int tab = 0;
     scope.Run([&] {
         tab = tabs.SelectedTab();
-        if (tab < 1 || tab > config::kMaxMachines)
-            platform::Raise(platform::kSubscriptOutOfRange);
-        machine = model.TabMachine[tab];
+        machine = config::MachineCell(model.TabMachine, tab);
     });
     scope.Run([&] {
-        if (machine < 1 || machine > config::kMaxMachines)
-            platform::Raise(platform::kSubscriptOutOfRange);
         platform::FindControl("CheckSpeedControl")
-            ->SetValue(model.WithoutSpeedControl[machine] ? 1 : 0);
+            ->SetValue(config::MachineCell(model.WithoutSpeedControl, machine) ? 1 : 0);
     });
     scope.Run([&] { model.CurrentMachine = machine; });
     for (int cam = 1; cam <= config::kCams; ++cam)

@@ -248,6 +248,7 @@ void dialog::Form_Activate()
     scope.Run([&] { platform::FindControl("CommandOK")->SetEnabled(true); });
 }
 
+// The controls keep their design places whatever the window's size: a resize has nothing to do.
 void dialog::Form_Resize() { }
 
 void dialog::CommandQuest_Click()

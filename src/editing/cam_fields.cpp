@@ -1,6 +1,5 @@
 #include "editing/cam_fields.h"
 
-#include "config/cam_settings.h"
 #include "diagnostics/error_scope.h"
 #include "editing/help_display.h"
 #include "platform/system/failure.h"

@@ -21,20 +21,27 @@ struct CamFamily {
 inline constexpr int kCamFamilyCount = 3;
 extern const CamFamily kCamFamilies[kCamFamilyCount];
 
-// Text changed: empty -> the fallback; a number -> its integer part into the model (a value
-// that does not fit is reported and the box shows the model's value again); a number still being
-// typed ("-", "5.", "1e-") -> left alone, text and caret; anything else -> the model's value back
-// into the box. Re-entered when the handler sets the text.
+// Each handler serves one event of all three families; a report of its failure names the
+// family's own handler: control, underscore, event.
+
+// TextScalaAnfang_Change, TextScalaEnde_Change, TextEinheit_Change. Text changed: empty -> the
+// fallback; a number -> its integer part into the model (a value that does not fit is reported
+// and the box shows the model's value again); a number still being typed ("-", "5.", "1e-") ->
+// left alone, text and caret; anything else -> the model's value back into the box. Re-entered
+// when the handler sets the text.
 void CamField_Change(const CamFamily& family, int index);
 
-// Focus received: selects the whole text.
+// TextScalaAnfang_GotFocus, TextScalaEnde_GotFocus, TextEinheit_GotFocus. Focus received:
+// selects the whole text.
 void CamField_GotFocus(const CamFamily& family, int index);
 
-// Focus lost: the box shows the model's value whenever its text is another ("", "-", "1e3" or
-// a German "1.000"), so that what is left in view is what will be saved.
+// TextScalaAnfang_LostFocus, TextScalaEnde_LostFocus, TextEinheit_LostFocus. Focus lost: the
+// box shows the model's value whenever its text is another ("", "-", "1e3" or a German
+// "1.000"), so that what is left in view is what will be saved.
 void CamField_LostFocus(const CamFamily& family, int index);
 
-// Clicked: the help text in help mode.
+// TextScalaAnfang_Click, TextScalaEnde_Click, TextEinheit_Click. Clicked: the help text in help
+// mode.
 void CamField_Click(const CamFamily& family, int index);
 
 // The number test: `text` read as a number under the user's locale; refused where that number

@@ -4,7 +4,6 @@
 #include "editing/editing_state.h"
 #include "platform/system/text.h"
 #include "platform/window/message_box.h"
-#include "platform/window/toolkit.h"
 
 std::string editing::ExpandLineMarkers(const std::string& text)
 {

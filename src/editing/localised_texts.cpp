@@ -25,8 +25,10 @@ static bool HasText(const std::string& value) { return !value.empty() && value !
 
 static bool HasCaption(const platform::Control& control)
 {
-    std::string type = platform::TypeName(control.Type());
-    return type == "LABEL" || type == "COMMANDBUTTON" || type == "CHECKBOX";
+    using platform::ControlType;
+    ControlType type = control.Type();
+    return type == ControlType::Label || type == ControlType::CommandButton
+        || type == ControlType::CheckBox;
 }
 
 void editing::LoadToolTipTexts()

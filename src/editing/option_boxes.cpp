@@ -4,7 +4,6 @@
 #include "diagnostics/error_scope.h"
 #include "editing/editing_state.h"
 #include "editing/help_display.h"
-#include "platform/system/failure.h"
 #include "platform/window/toolkit.h"
 
 static bool Ticked(const char* name) { return platform::FindControl(name)->Value() == 1; }
@@ -16,9 +15,8 @@ static void StoreSpeedControl(const char* handlerName)
         return;
     scope.Run([&] {
         config::CamModel& model = config::Model();
-        if (model.CurrentMachine < 1 || model.CurrentMachine > config::kMaxMachines)
-            platform::Raise(platform::kSubscriptOutOfRange);
-        model.WithoutSpeedControl[model.CurrentMachine] = Ticked("CheckSpeedControl");
+        config::MachineCell(model.WithoutSpeedControl, model.CurrentMachine)
+            = Ticked("CheckSpeedControl");
     });
 }
 

@@ -50,7 +50,7 @@ platform::Database ReadMachineCopy(const std::string& path, platform::Deadline d
             : platform::ReadDatabase(path, deadline);
         platform::CheckDatabase(copy);
         if (!platform::HasTable(copy, "PRESET_DEFS"))
-            platform::Raise(3343, "DAO.Database", "it has no table PRESET_DEFS");
+            platform::Raise(3343, platform::kDatabaseSource, "it has no table PRESET_DEFS");
         return copy;
     } catch (const platform::Failure& failure) {
         diagnostics::ShowFault("File '" + path + "' is no sound database of "
@@ -165,7 +165,7 @@ void presetdb::WorkOnMDB()
     bool opened = scope.Run([&] {
         // Copying the source over the component database would leave it without its old limits.
         if (componentExists && platform::SameFile(source, component))
-            platform::Raise(3343, "DAO.Database",
+            platform::Raise(3343, platform::kDatabaseSource,
                 "The component database '" + component + "' is the source database itself.");
         sourceWritten = platform::LastWriteTime(source);
         sourceFile = ToReplace(source);

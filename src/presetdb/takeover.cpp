@@ -106,7 +106,7 @@ void presetdb::TakeoverMachineCopyMDBData(
     std::vector<std::array<Value, std::size(kUsedSlots)>> oldRows(static_cast<size_t>(rowCount));
     scope.Run([&] { platform::MoveFirst(oldRecords); });
     for (auto& row : oldRows) {
-        for (int slot = 0; slot < 15; ++slot)
+        for (int slot = 0; slot < static_cast<int>(std::size(kSlotColumns)); ++slot)
             if (const char* column = kSlotColumns[slot])
                 scope.Run([&] {
                     Value value = platform::GetValue(
@@ -145,8 +145,8 @@ void presetdb::TakeoverMachineCopyMDBData(
         scope.Run([&] {
             if (platform::RecordCount(match) > 0) {
                 platform::Edit(match);
-                for (int k = 0; k < 5; ++k)
-                    platform::SetValue(match, kTakenOver[k], row[3 + static_cast<size_t>(k)]);
+                for (size_t k = 0; k < std::size(kTakenOver); ++k)
+                    platform::SetValue(match, kTakenOver[k], row[3 + k]);
                 platform::Update(match);
             }
         });

@@ -35,10 +35,11 @@ static std::optional<std::string> ValueAsTyped(
     // A "/" that begins a word ends the value, unless it directly follows a blank separator and
     // names no item: "/LOGFILE /var/log/x" names /var/log/x.
     for (; end < commandLine.size(); ++end)
-        if (commandLine[end] == '/' && platform::IsBlank(commandLine[end - 1])
+        if (commandLine[end] == '/' && commandLine[end - 1] == ' '
             && (end > start || IsSwitchAt(commandLine, end)))
             break;
-    return platform::Trim(commandLine.substr(start, end - start));
+    return std::string(
+        platform::TrimSpaces(std::string_view(commandLine).substr(start, end - start)));
 }
 
 std::optional<std::string> startup::ReadCommand(

@@ -1,5 +1,6 @@
 #include "startup/usage.h"
 
+#include "diagnostics/program_location.h"
 #include "platform/system/process.h"
 
 #include <string_view>
@@ -8,11 +9,11 @@ std::optional<std::string> startup::UsageText(int argc, char** argv)
 {
     if (argc != 2)
         return std::nullopt;
-    const platform::ProcessFacts& process = platform::Process();
-    const std::string name = process.executableName;
-    const std::string component = name.size() > 7 ? name.substr(0, name.size() - 7) : name;
-    const std::string version = std::to_string(process.versionMajor) + "."
-        + std::to_string(process.versionMinor) + "." + std::to_string(process.versionRevision);
+    const std::string name = platform::Process().executableName;
+    // A name too short to give a component still names the files the help lists.
+    const std::string component
+        = diagnostics::GetOCXName().empty() ? name : diagnostics::GetOCXName();
+    const std::string version = diagnostics::ProgramVersion();
     if (std::string_view(argv[1]) == "--version")
         return name + " " + version + "\n";
     if (std::string_view(argv[1]) != "--help")

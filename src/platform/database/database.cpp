@@ -5,6 +5,7 @@
 #include "platform/database/database_names.h"
 #include "platform/database/database_statements.h"
 #include "platform/database/jet_sql.h"
+#include "platform/system/text.h"
 
 #include <algorithm>
 
@@ -85,7 +86,7 @@ void AddLookupIndex(
     std::string list;
     for (const std::string& column : columns) {
         if (std::none_of(have.begin(), have.end(),
-                [&](const std::string& name) { return SameName(name, column); }))
+                [&](const std::string& name) { return EqualsIgnoringAsciiCase(name, column); }))
             return;
         // Jet's texts compare without regard to case, so the index orders them so; numbers
         // order the same under any collation.

@@ -25,6 +25,12 @@
 
 namespace platform {
 
+// The sources of the failures this layer raises.
+inline constexpr const char* kDatabaseSource = "DAO.Database";
+inline constexpr const char* kTableDefSource = "DAO.TableDef";
+inline constexpr const char* kFieldSource = "DAO.Field";
+inline constexpr const char* kRecordsetSource = "DAO.Recordset";
+
 struct Connection;
 struct RecordsetState;
 struct QueryState;

@@ -1,6 +1,7 @@
 // A private copy's connection, shared by the parts of the database layer.
 #pragma once
 
+#include "platform/database/database.h"
 #include "platform/system/failure.h"
 
 #include <optional>
@@ -9,11 +10,6 @@
 #include <vector>
 
 namespace platform {
-
-inline constexpr const char* kDatabaseSource = "DAO.Database";
-inline constexpr const char* kTableDefSource = "DAO.TableDef";
-inline constexpr const char* kFieldSource = "DAO.Field";
-inline constexpr const char* kRecordsetSource = "DAO.Recordset";
 
 // A database in memory, made from a file's content; it never writes any file.
 struct Connection {
@@ -26,8 +22,6 @@ struct Connection {
 // A new, empty database in memory, set up as every copy of the engine is; raises 3000 when
 // SQLite cannot make one.
 Connection* NewConnection(const std::string& path);
-
-struct Database;
 
 // The handle's connection; raises 3420 when the handle is closed.
 Connection& Opened(Database& database);

@@ -2,19 +2,11 @@
 
 #include "platform/database/database_connection.h"
 #include "platform/system/failure.h"
+#include "platform/system/text.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace platform {
-
-static char AsciiUpper(char ch) { return ch >= 'a' && ch <= 'z' ? char(ch - 'a' + 'A') : ch; }
-
-bool SameName(const std::string& a, const std::string& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
 
 std::string Quote(const std::string& identifier)
 {
@@ -127,8 +119,7 @@ std::string DeclaredType(const FieldDef& field)
 
 FieldDef FieldOf(std::string name, const std::string& declared)
 {
-    std::string upper = declared;
-    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    std::string upper = AsciiUpperCase(declared);
     size_t open = upper.find('(');
     std::string base = upper.substr(0, open);
     base.erase(base.find_last_not_of(' ') + 1);

@@ -7,10 +7,6 @@
 
 namespace platform {
 
-// True when the names are equal with ASCII letters compared without regard to case, as Jet and
-// SQLite compare names.
-bool SameName(const std::string& a, const std::string& b);
-
 // The name as an SQLite identifier in double quotes, any " inside doubled.
 std::string Quote(const std::string& identifier);
 

@@ -5,6 +5,7 @@
 #include "platform/database/field_values.h"
 #include "platform/database/recordset_reading.h"
 #include "platform/system/failure.h"
+#include "platform/system/text.h"
 
 namespace platform {
 
@@ -238,7 +239,7 @@ static size_t ColumnIndex(const RecordsetState& state, const std::string& field)
 {
     const std::vector<Column>& columns = state.query->columns;
     for (size_t i = 0; i < columns.size(); ++i)
-        if (SameName(columns[i].name, field))
+        if (EqualsIgnoringAsciiCase(columns[i].name, field))
             return i;
     Raise(3265, kRecordsetSource, "Item not found in this collection: no field '" + field + "'.");
 }

@@ -5,6 +5,7 @@
 #include "platform/database/database_names.h"
 #include "platform/database/database_statements.h"
 #include "platform/system/failure.h"
+#include "platform/system/text.h"
 
 #include <algorithm>
 
@@ -63,8 +64,9 @@ void AppendTable(Database& database, const TableDef& table)
         Raise(3264, kTableDefSource, "No field defined--cannot append table '" + table.name + "'.");
     std::string sql = "CREATE TABLE " + Quote(table.name) + " (";
     for (auto field = table.fields.begin(); field != table.fields.end(); ++field) {
-        if (std::any_of(table.fields.begin(), field,
-                [&](const FieldDef& earlier) { return SameName(earlier.name, field->name); }))
+        if (std::any_of(table.fields.begin(), field, [&](const FieldDef& earlier) {
+                return EqualsIgnoringAsciiCase(earlier.name, field->name);
+            }))
             Raise(
                 3191, kTableDefSource, "Cannot define field '" + field->name + "' more than once.");
         sql += (field == table.fields.begin() ? "" : ", ") + Quote(field->name) + " "
@@ -91,12 +93,12 @@ void RenameField(Database& database, const std::string& table, const std::string
 {
     std::vector<FieldDef> fields = TableFields(database, table);
     auto field = std::find_if(fields.begin(), fields.end(),
-        [&](const FieldDef& each) { return SameName(each.name, name); });
+        [&](const FieldDef& each) { return EqualsIgnoringAsciiCase(each.name, name); });
     if (field == fields.end())
         Raise(3265, kFieldSource,
             "Item not found in this collection: no field '" + name + "' in table '" + table + "'.");
     for (auto other = fields.begin(); other != fields.end(); ++other)
-        if (other != field && SameName(other->name, newName))
+        if (other != field && EqualsIgnoringAsciiCase(other->name, newName))
             Raise(3191, kFieldSource, "Cannot define field '" + newName + "' more than once.");
     Connection& c = Opened(database);
     Execute(c.db,

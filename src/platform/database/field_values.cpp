@@ -52,9 +52,9 @@ static std::string NumberText(double number)
 static bool Boolean(const Value& value)
 {
     if (auto* text = std::get_if<std::string>(&value)) {
-        if (EqualsIgnoringCase(Trim(*text), "True"))
+        if (EqualsIgnoringCase(TrimSpaces(*text), "True"))
             return true;
-        if (EqualsIgnoringCase(Trim(*text), "False"))
+        if (EqualsIgnoringCase(TrimSpaces(*text), "False"))
             return false;
     }
     return Number(value) != 0;

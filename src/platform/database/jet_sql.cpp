@@ -1,11 +1,11 @@
 #include "platform/database/jet_sql.h"
 
+#include "platform/database/database_connection.h"
 #include "platform/system/failure.h"
 #include "platform/system/text.h"
 
 namespace platform {
 
-static constexpr const char* kSource = "DAO.Database";
 static constexpr size_t kNone = std::string::npos;
 
 static int CompareJetTexts(void*, int sizeA, const void* a, int sizeB, const void* b)
@@ -36,7 +36,7 @@ static size_t ReadLiteral(const std::string& text, size_t start, std::string& va
             return at + 1;
         }
     }
-    Raise(3075, kSource,
+    Raise(3075, kDatabaseSource,
         "Syntax error in string in query expression: no closing " + std::string(1, quote) + " in "
             + text);
 }
@@ -67,12 +67,14 @@ TranslatedSql TranslateJetSql(const std::string& jetSql)
         } else if (ch == '[') {
             size_t close = jetSql.find(']', at);
             if (close == kNone)
-                Raise(3075, kSource, "Syntax error in query expression: no closing ] in " + jetSql);
+                Raise(3075, kDatabaseSource,
+                    "Syntax error in query expression: no closing ] in " + jetSql);
             sql.append(jetSql, at, close + 1 - at);
             at = close + 1;
         } else if (ch == ';') {
             if (jetSql.find_first_not_of(" \t\r\n", at + 1) != kNone)
-                Raise(3142, kSource, "Characters found after end of SQL statement: " + jetSql);
+                Raise(3142, kDatabaseSource,
+                    "Characters found after end of SQL statement: " + jetSql);
             break;
         } else if (ch == '?') {
             sql.append("?").append(std::to_string(++translated.parameters));

@@ -2,10 +2,8 @@
 // their Nulls, texts as UTF-8.
 #include "platform/database/jet_tables.h"
 
-#include "platform/database/database_connection.h"
 #include "platform/database/database_names.h"
 #include "platform/database/database_statements.h"
-#include "platform/system/failure.h"
 
 #include <mdbtools.h>
 

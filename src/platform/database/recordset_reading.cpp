@@ -3,6 +3,7 @@
 #include "platform/database/database_names.h"
 #include "platform/database/jet_sql.h"
 #include "platform/system/failure.h"
+#include "platform/system/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +13,7 @@ namespace platform {
 static bool IsQuery(const std::string& source)
 {
     size_t start = source.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos || !SameName(source.substr(start, 6), "SELECT"))
+    if (start == std::string::npos || !EqualsIgnoringAsciiCase(source.substr(start, 6), "SELECT"))
         return false;
     char next = start + 6 < source.size() ? source[start + 6] : ' ';
     return !std::isalnum(static_cast<unsigned char>(next)) && next != '_';
@@ -29,7 +30,7 @@ static std::string RowIdName(Connection& c, const std::string& table)
         columns.push_back(Text(names.get(), 0));
     for (const char* name : { "rowid", "_rowid_", "oid" })
         if (std::none_of(columns.begin(), columns.end(),
-                [&](const std::string& column) { return SameName(column, name); }))
+                [&](const std::string& column) { return EqualsIgnoringAsciiCase(column, name); }))
             return name;
     return {};
 }

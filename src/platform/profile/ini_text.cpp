@@ -6,23 +6,15 @@
 #include <algorithm>
 #include <cstddef>
 
-static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+// What the file's lines lose around their names and values: spaces, tabs and vertical tabs.
+// Names passed in by a caller lose their spaces only (TrimSpaces): a tab is part of the name.
+static bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
-static std::string_view TrimBlanks(std::string_view text)
+static std::string_view TrimLineBlanks(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.front()))
+    while (!text.empty() && IsLineBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-// Names passed in lose their spaces only: a tab is part of the name.
-static std::string_view TrimSpaces(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
+    while (!text.empty() && IsLineBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -45,11 +37,11 @@ platform::IniIndex platform::IndexIni(std::string_view content)
     for (size_t begin = 0; begin < content.size();) {
         size_t stop = std::min(content.find_first_of("\r\n", begin), content.size());
         size_t next = NextLine(content, stop);
-        std::string_view line = TrimBlanks(content.substr(begin, stop - begin));
+        std::string_view line = TrimLineBlanks(content.substr(begin, stop - begin));
         if (!line.empty() && line.front() == '[') {
             size_t close = line.find(']');
             auto [section, first]
-                = index.sections.try_emplace(FoldedCase(TrimBlanks(line.substr(1, close - 1))));
+                = index.sections.try_emplace(FoldedCase(TrimLineBlanks(line.substr(1, close - 1))));
             current = first ? &section->second : nullptr;
             if (current)
                 current->insertAt = next;
@@ -57,8 +49,8 @@ platform::IniIndex platform::IndexIni(std::string_view content)
             current->insertAt = next;
             size_t equals = line.find('=');
             if (equals != std::string_view::npos) {
-                std::string_view name = TrimBlanks(line.substr(0, equals));
-                std::string_view value = TrimBlanks(line.substr(equals + 1));
+                std::string_view name = TrimLineBlanks(line.substr(0, equals));
+                std::string_view value = TrimLineBlanks(line.substr(equals + 1));
                 current->keys.try_emplace(FoldedCase(name),
                     IniIndex::Key { begin, next, size_t(name.data() - content.data()), name.size(),
                         size_t(value.data() - content.data()), value.size() });
@@ -120,7 +112,7 @@ static void Shift(platform::IniIndex& index, size_t from, std::ptrdiff_t by)
 static platform::IniIndex::Key KeyLine(
     size_t begin, size_t nameLength, std::string_view value, size_t lineLength)
 {
-    std::string_view trimmed = TrimBlanks(value);
+    std::string_view trimmed = TrimLineBlanks(value);
     size_t valueBegin = begin + nameLength + 1 + size_t(trimmed.data() - value.data());
     return { begin, begin + lineLength, begin, nameLength, valueBegin, trimmed.size() };
 }

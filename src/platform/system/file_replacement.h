@@ -15,8 +15,8 @@ inline constexpr const char* kTemporaryMark = ".tmp";
 
 // One file's new content.
 struct FileUpdate {
-    std::string path {}; // as composed; found without regard to case
-    std::string content {};
+    std::string path; // as composed; found without regard to case
+    std::string content;
     // Nanoseconds since the epoch; unset: the time it is written.
     std::optional<long long> lastWriteTime {};
     // A name beside the file that keeps the file it replaces; "" for none.

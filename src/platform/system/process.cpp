@@ -1,6 +1,5 @@
 #include "platform/system/process.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -43,9 +42,6 @@ void LoadProcessFacts(int argc, char** argv)
     facts.firstEnvironmentEntry = (environ && environ[0]) ? environ[0] : "";
     const char* log = std::getenv("TARVEL_SERVICEPACK_LOG");
     facts.servicePackLogPath = (log && *log) ? log : "/var/log/TarvelServicePack.log";
-    facts.startTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::system_clock::now().time_since_epoch())
-                          .count();
 }
 
 }

@@ -14,7 +14,6 @@ struct ProcessFacts {
     int versionRevision = 0;
     std::string firstEnvironmentEntry; // environ[0], "" when the environment is empty
     std::string servicePackLogPath; // TARVEL_SERVICEPACK_LOG or /var/log/TarvelServicePack.log
-    long long startTime = 0; // when the facts were loaded, nanoseconds since the epoch
 };
 
 // The facts of this run; tests may change them to stand for another installation.

@@ -1,5 +1,6 @@
 #include "platform/system/temporary_files.h"
 
+#include "platform/system/file_io.h"
 #include "platform/system/file_replacement.h"
 #include "platform/system/files.h"
 
@@ -27,7 +28,7 @@ std::vector<std::string> platform::RemoveTemporaryFilesBeside(const std::vector<
         if (path.empty())
             continue;
         fs::path file = fs::weakly_canonical(ResolvePath(path));
-        fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+        std::string folder = FolderOf(file.string());
         std::error_code error;
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {

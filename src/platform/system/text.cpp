@@ -126,15 +126,19 @@ static int FullCompare(std::string_view a, std::string_view b)
     return x < y ? -1 : x > y ? 1 : 0;
 }
 
+std::string AsciiUpperCase(std::string_view text)
+{
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    return upper;
+}
+
 std::string UpperCase(std::string_view text)
 {
+    if (IsAscii(text))
+        return AsciiUpperCase(text);
     std::string upper;
     upper.reserve(text.size());
-    if (IsAscii(text)) {
-        for (char c : text)
-            upper += AsciiUpper(c);
-        return upper;
-    }
     bool utf8 = IsUtf8(text);
     for (const Letter& letter : Letters(text, utf8)) {
         char32_t code = QChar::toUpper(letter.code);
@@ -166,6 +170,12 @@ int CompareIgnoringCase(std::string_view a, std::string_view b)
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return CompareIgnoringCase(a, b) == 0;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+        [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 std::string FoldedCase(std::string_view text)
@@ -224,16 +234,13 @@ std::optional<double> ReadDecimal(std::string_view text)
     return negative ? -number : number;
 }
 
-bool IsBlank(char c) { return c == ' '; }
-
-std::string Trim(const std::string& text)
+std::string_view TrimSpaces(std::string_view text)
 {
-    size_t begin = 0, end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
 }
 
 }

@@ -20,6 +20,13 @@ int CompareIgnoringCase(std::string_view a, std::string_view b);
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// Only the letters A to Z compared without regard to case, as SQLite compares names; every other
+// byte must be equal.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The text with the letters a to z in upper case; every other byte as it is.
+std::string AsciiUpperCase(std::string_view text);
+
 // The text with each letter folded, so that two texts are equal ignoring case exactly when their
 // folded forms are equal.
 std::string FoldedCase(std::string_view text);
@@ -38,10 +45,7 @@ std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view
 // other text, infinities and NaNs among them.
 std::optional<double> ReadDecimal(std::string_view text);
 
-// A blank is a space; a tab is not.
-bool IsBlank(char c);
-
-// Leading and trailing blanks removed.
-std::string Trim(const std::string& text);
+// The text without its leading and trailing spaces; tabs and other blanks stay.
+std::string_view TrimSpaces(std::string_view text);
 
 }

@@ -84,25 +84,6 @@ static DialogWindow& TheWindow()
     return *State().window;
 }
 
-const char* TypeName(ControlType type)
-{
-    switch (type) {
-    case ControlType::Label:
-        return "LABEL";
-    case ControlType::CommandButton:
-        return "COMMANDBUTTON";
-    case ControlType::CheckBox:
-        return "CHECKBOX";
-    case ControlType::Frame:
-        return "FRAME";
-    case ControlType::TextBox:
-        return "TEXTBOX";
-    case ControlType::TabStrip:
-        return "TABSTRIP";
-    }
-    return "";
-}
-
 // The platform's sans family, condensed: its usual faces run wider than the MS Sans Serif that
 // the window's captions were laid out for, and would be clipped. Text boxes narrower still, so
 // that six characters ("-32768") show whole in a box of 600 twips.

@@ -12,10 +12,6 @@ class QWidget;
 
 namespace platform {
 
-// The type name of the control walk: "LABEL", "COMMANDBUTTON", "CHECKBOX", "FRAME", "TEXTBOX",
-// "TABSTRIP".
-const char* TypeName(ControlType type);
-
 // Creates the one window, client area in twips, hidden. Replaces a window made before.
 void CreateWindow(int clientWidth, int clientHeight, const std::string& caption);
 

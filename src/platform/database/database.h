@@ -16,6 +16,7 @@
 #pragma once
 
 #include "platform/database/database_values.h"
+#include "platform/database/failure_sources.h"
 #include "platform/system/failure.h"
 
 #include <chrono>
@@ -24,12 +25,6 @@
 #include <vector>
 
 namespace platform {
-
-// The sources of the failures this layer raises.
-inline constexpr const char* kDatabaseSource = "DAO.Database";
-inline constexpr const char* kTableDefSource = "DAO.TableDef";
-inline constexpr const char* kFieldSource = "DAO.Field";
-inline constexpr const char* kRecordsetSource = "DAO.Recordset";
 
 struct Connection;
 struct RecordsetState;

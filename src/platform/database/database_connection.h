@@ -1,7 +1,7 @@
 // A private copy's connection, shared by the parts of the database layer.
 #pragma once
 
-#include "platform/database/database.h"
+#include "platform/database/failure_sources.h"
 #include "platform/system/failure.h"
 
 #include <optional>
@@ -22,6 +22,8 @@ struct Connection {
 // A new, empty database in memory, set up as every copy of the engine is; raises 3000 when
 // SQLite cannot make one.
 Connection* NewConnection(const std::string& path);
+
+struct Database;
 
 // The handle's connection; raises 3420 when the handle is closed.
 Connection& Opened(Database& database);

@@ -1,6 +1,6 @@
 #include "platform/database/jet_sql.h"
 
-#include "platform/database/database_connection.h"
+#include "platform/database/failure_sources.h"
 #include "platform/system/failure.h"
 #include "platform/system/text.h"
 

@@ -5,35 +5,18 @@
 // the content and the link stays.
 #pragma once
 
-#include <optional>
+#include "platform/system/file_update.h"
+
 #include <string>
 #include <vector>
 
 namespace platform {
-
-inline constexpr const char* kTemporaryMark = ".tmp";
-
-// One file's new content.
-struct FileUpdate {
-    std::string path; // as composed; found without regard to case
-    std::string content;
-    // Nanoseconds since the epoch; unset: the time it is written.
-    std::optional<long long> lastWriteTime {};
-    // A name beside the file that keeps the file it replaces; "" for none.
-    std::string keepOriginalAs {};
-};
 
 // Why the file could not be replaced now, in words that follow its name ("cannot be written",
 // "is not a file", "has other hard links", "belongs to another user", "has extended attributes
 // that cannot be kept"); "" when it could. The `trial` makes a temporary file beside it with its
 // owner and attributes, to find what only trying shows.
 std::string WhyNotReplaceable(const std::string& path, bool trial = true);
-
-// What stopped a replacement: the file and why, as strerror tells it; an empty file: none.
-struct ReplaceFailure {
-    std::string file;
-    std::string reason;
-};
 
 // Replaces every file at one moment, or none. Each new file is written and synced first; then
 // the old files are renamed away and the new ones into place in one short step during which

@@ -2,7 +2,7 @@
 // later run undo a step that was killed, and the undo itself.
 #pragma once
 
-#include "platform/system/file_replacement.h"
+#include "platform/system/file_update.h"
 
 #include <set>
 #include <string>

@@ -2,7 +2,7 @@
 // whether it may be replaced, and its new content staged beside it under a temporary name.
 #pragma once
 
-#include "platform/system/file_replacement.h"
+#include "platform/system/file_update.h"
 
 #include <optional>
 #include <string>

@@ -3,6 +3,7 @@
 // machine names leave the tabs as they are; where Tab goes, what Return does; Cancel and the close
 // box (Escape) ask before discarding, OK saves.
 #include "dialog/window_state.h"
+#include "platform/system/exit.h"
 #include "support/dialog_fixture.h"
 #include "support/program_run.h"
 
@@ -11,7 +12,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -182,3 +185,50 @@ TEST_F(DialogTest, LongMachineNamesLeaveTheTabsAsTallAsTheirCaptions)
     else
         EXPECT_EQ(RunAgainWith("QT_SCALE_FACTOR", "1.5"), 0);
 }
+
+// Typed as an engineer types, one key at a time, into the window the run shows: the focus starts
+// in the first scale begin with its text selected, so "-5" replaces it; a lone minus sign in the
+// scale end keeps its value; Shift+Tab goes back past the tab strip and Cancel to OK. Return or
+// Space there runs the OK sequence, which ends the run: in a child process, the parent reading
+// what it saved.
+[[noreturn]] static void TypeAndPress(Qt::Key press)
+{
+    platform::SetEndHandler({});
+    QTimer::singleShot(0, [press] {
+        QWindow* window = platform::WindowWidget()->windowHandle();
+        if (!QTest::qWaitForWindowActive(window))
+            std::_Exit(3);
+        for (char key : std::string("-5\t-"))
+            QTest::keyClick(window, key);
+        for (int step = 0; step < 4; ++step)
+            QTest::keyClick(window, Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClick(window, press);
+        std::_Exit(4); // OK did not end the run
+    });
+    dialog::RunDialog();
+    std::_Exit(5); // the window closed otherwise
+}
+
+class KeyboardRun : public testing::TestWithParam<Qt::Key> { };
+
+TEST_P(KeyboardRun, TypedNegativeValueIsSavedOnOk)
+{
+    TempInstallation installation;
+    installation.Write("parameter/Program.ini",
+        "[Project]\r\nNumberOfMachines=1\r\n[Machine1]\r\nMachineName=Filler\r\n"
+        "CamScaleBegin1=10\r\nCamScaleEnd1=350\r\n");
+    installation.Write("Lobix/Lobix.cfg", "[Project]\r\nForMachine1=true\r\n");
+    setenv(kSharedInstallation, installation.root.c_str(), 1);
+    EXPECT_EXIT(TypeAndPress(GetParam()), testing::ExitedWithCode(0), "");
+    unsetenv(kSharedInstallation);
+    const char* ini = "parameter/Program.ini";
+    EXPECT_EQ(installation.Entry(ini, "Machine1", "CamScaleBegin1"), "-5");
+    EXPECT_EQ(installation.Entry(ini, "Machine1", "CamScaleEnd1"), "350");
+    EXPECT_EQ(installation.Entry(ini, "Machine1", "CamUnit1"), "1");
+    EXPECT_FALSE(installation.Exists("TVXcfglog.txt")) << installation.Read("TVXcfglog.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyboardRun, testing::Values(Qt::Key_Return, Qt::Key_Space),
+    [](const testing::TestParamInfo<Qt::Key>& info) {
+        return std::string(info.param == Qt::Key_Return ? "Return" : "Space");
+    });

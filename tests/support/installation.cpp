@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -31,7 +32,10 @@ struct ProgramEnded {
 
 TempInstallation::TempInstallation()
 {
-    root = fs::temp_directory_path() / ("lobix-test-" + std::to_string(std::random_device()()));
+    const char* shared = std::getenv(kSharedInstallation);
+    root = shared
+        ? fs::path(shared)
+        : fs::temp_directory_path() / ("lobix-test-" + std::to_string(std::random_device()()));
     for (const char* folder : { "Tools", "parameter", "Lobix" })
         fs::create_directories(root / folder);
     ResetModules();

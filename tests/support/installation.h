@@ -13,6 +13,10 @@
 
 namespace testing_support {
 
+// Names the installation of a test in the environment of its death tests, whose child processes
+// then work in the same one.
+inline constexpr const char* kSharedInstallation = "LOBIX_TEST_INSTALLATION";
+
 class TempInstallation {
 public:
     // Lays out <tmp>/Tools, <tmp>/parameter and <tmp>/Lobix, and resets every module's state.

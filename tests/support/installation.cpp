@@ -54,14 +54,13 @@ TempInstallation::TempInstallation()
         answers.pop_front();
         return answer;
     });
-    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
 }
 
 TempInstallation::~TempInstallation()
 {
+    ResetModules();
     platform::SetMessageBoxHandler({});
     platform::SetEndHandler({});
-    ResetModules();
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
@@ -112,15 +111,20 @@ void TempInstallation::SetArguments(const std::string& arguments) const
 
 void ResetModules()
 {
-    diagnostics::WriteRepeatCount();
+    // An end that goes nowhere runs the end actions and drops them, a pending count of repeated
+    // reports among them; the flush of that count is then registered again, as the first report
+    // of a fresh program registers it. The end stays observable (EndStatus).
+    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
+    EndStatus([] { platform::EndProcess(0); });
+    platform::AtEnd(diagnostics::WriteRepeatCount);
     diagnostics::Modes() = {};
     config::Project() = {};
     config::IniFilesMet() = {};
     config::Model() = {};
-    presetdb::Presets() = {};
+    presetdb::Presets() = {}; // the component database, its compiled query and file locks too
     dialog::Window() = {};
     editing::State() = {};
-    platform::DestroyWindow();
+    platform::DestroyWindow(); // controls, window events, mouse pointer
     platform::ForgetResolvedPaths();
 }
 

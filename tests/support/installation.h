@@ -50,7 +50,10 @@ inline constexpr const char* kThreeMachines = "[Project]\r\nNumberOfMachines=3\r
 // Takes every write bit from a file or folder below the installation folder.
 void ReadOnly(const TempInstallation& installation, const std::string& relative);
 
-// Puts every module's state back to program start.
+// Puts every module's state back to program start, as far as it can be reached from outside:
+// not the process facts and the message-box handler, which the installation sets; not the watch
+// of reports since the OK began, the time the window last processed messages while presets were
+// built, nor a hold of profile writes (ended by its own scope).
 void ResetModules();
 
 // Runs `action`; returns the exit status it ended the program with, or -1 when it did not end it.

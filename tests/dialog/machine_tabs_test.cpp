@@ -57,9 +57,9 @@ TEST_F(DialogTest, TabsShowTheMachinesMarkedForEditingOrValidForTheHost)
     EXPECT_TRUE(installation.shown.empty());
 }
 
-// Stored values and defaults are shown per machine, the boxes named after it; edits go to the
-// shown machine, switching tabs changes nothing, and in help mode the tabs do not switch. Packer
-// has the speed option stored, the project the 270 cams: a click clears what is ticked.
+// Stored values and defaults are shown per machine; edits go to the shown machine, switching tabs
+// changes nothing, and in help mode the tabs do not switch. Packer has the speed option stored, the
+// project the 270 cams: a click clears what is ticked.
 TEST_F(DialogTest, EachTabShowsItsMachineAndEditsGoToTheShownOne)
 {
     Load();
@@ -70,14 +70,8 @@ TEST_F(DialogTest, EachTabShowsItsMachineAndEditsGoToTheShownOne)
     EXPECT_EQ(Shown("TextScalaAnfang", 7) + " " + Shown("TextScalaEnde", 7) + " "
             + Shown("TextEinheit", 7) + " " + Shown("TextScalaEnde", 3),
         "5 300 1 359");
-    EXPECT_EQ(Find("TextEinheit", 40).AccessibleName(), "Packer, cam 40, unit");
     SelectTab(1);
     EXPECT_EQ(Shown("TextScalaEnde", 7) + " " + Shown("TextScalaEnde", 3), "359 200");
-    EXPECT_EQ(Find("TextScalaEnde", 7).AccessibleName(), "Filler, cam 7, scale end");
-    EXPECT_EQ(Find("TextScalaAnfang", 1).AccessibleName(), "Filler, cam 1, scale begin");
-    EXPECT_EQ(Find("CommandQuest").AccessibleName() + " " + Find("CommandOK").AccessibleName() + " "
-            + Find("CommandCancel").AccessibleName(),
-        "Help OK Cancel");
 
     platform::Control& help = Find("CommandQuest");
     dialog::CommandQuest_Click();

@@ -4,9 +4,11 @@
 #include "support/program_run.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -42,13 +44,33 @@ struct ConcurrentRun : testing::Test {
 
 }
 
-// Started together, the second run waits for the first and both save.
-TEST_F(ConcurrentRun, TwoRunsOfOneInstallationTakeTurns)
+// A run that finds the installation held by another waits for it, and saves once it is let go.
+// It is let go only once the run is seen waiting: the folder open to lock it, asleep between tries.
+TEST_F(ConcurrentRun, ARunWaitsForAnotherToEndAndThenSaves)
 {
-    pid_t first = StartProgram(installation, "/EXTERNAL=SILENT");
-    pid_t second = StartProgram(installation, "/EXTERNAL=SILENT");
-    EXPECT_EQ(WaitForProgram(first), 0);
-    EXPECT_EQ(WaitForProgram(second), 0);
+    int folder = open(installation.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(flock(folder, LOCK_EX), 0);
+    pid_t run = StartProgram(installation, "/EXTERNAL=SILENT");
+    const std::string process = "/proc/" + std::to_string(run);
+    auto line = [&](const char* file) {
+        std::string text;
+        std::getline(std::ifstream(process + file) >> std::ws, text);
+        return text;
+    };
+    auto waiting = [&] {
+        std::error_code gone;
+        if (line("/wchan").find("nanosleep") != std::string::npos)
+            for (const auto& fd : std::filesystem::directory_iterator(process + "/fd", gone))
+                if (std::filesystem::read_symlink(fd, gone) == installation.root)
+                    return true;
+        return false;
+    };
+    bool waited = false;
+    while (!(waited = waiting()) && line("/stat").find(") Z") == std::string::npos)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(waited) << "the run ended without waiting";
+    close(folder);
+    EXPECT_EQ(WaitForProgram(run), 0);
     EXPECT_EQ(installation.Read("servicepack.log"), "");
     EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT COUNT(*) FROM PRESET_DEFS"),
         std::vector<std::string> { "360" });
@@ -58,7 +80,7 @@ TEST_F(ConcurrentRun, TwoRunsOfOneInstallationTakeTurns)
 
 TEST_F(ConcurrentRun, ARunHoldingTheInstallationKeepsAnotherOut)
 {
-    int folder = open(installation.root.c_str(), O_RDONLY | O_DIRECTORY);
+    int folder = open(installation.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(flock(folder, LOCK_EX), 0);
     ExpectRefused("is in use by another run of Lobix_Config.\n\rNothing was changed.");
     EXPECT_TRUE(installation.ProjectFiles() == before) << "a refused run changed a file";

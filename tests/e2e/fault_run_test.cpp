@@ -182,6 +182,13 @@ const FaultCase kCases[] = {
      } },
     { "a read-only source", [](Installation i) { fs::permissions(i.root / kSource, fs::perms(0444)); }, 1, "File '<root>/Lobix/Lobix_Source.mdb' cannot be written." + kNothingSaved },
     { "a read-only Lobix.mdb", [](Installation i) { ReadOnly(i, kMdb); }, 1, "File '<root>/Lobix/Lobix.mdb' cannot be written." + kNothingSaved },
+    // Projects from Windows: a Jet source is read, and reported as an SQLite one would be; a Jet
+    // component database is left as it was.
+    { "a Jet source without the templates", [](Installation i) { i.Write(kSource, JetFile("nwind.mdb")); }, 1, "...Cannot find the input table or query 'Source_DEFS'." },
+    // libmdb says on standard error what it could not read.
+    { .name = "a damaged Jet source", .setUp = [](Installation i) { i.Write(kSource, JetFile("nwind.mdb").substr(0, 2048)); }, .status = 1,
+        .report = "...list of tables cannot be read", .error = "Unable to read table MSysObjects" },
+    { "a Jet component database without PRESET_DEFS", [](Installation i) { i.Write(kMdb, JetFile("DateTestDatabase.mdb")); }, 1, "...no table 'PRESET_DEFS'" },
     { "random bytes as source", [](Installation i) {
          std::string bytes(40000, '\0');
          std::ranges::generate(bytes, std::mt19937(7));

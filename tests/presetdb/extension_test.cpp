@@ -9,7 +9,6 @@
 #include "support/databases.h"
 #include "support/installation.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -162,9 +161,7 @@ TEST_F(PresetDatabase, IntegratedTakesMachinesByNameAndTheMachineCopyFirst)
     Sql(installation.Path("save/Lobix/Lobix.mdb"),
         "UPDATE PRESET_DEFS SET abs_max = 123 WHERE ID = 10;");
     // A Jet file in the component database's place is not read, and is kept beside the new one.
-    std::ifstream jet(
-        std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/DateTestDatabase.mdb", std::ios::binary);
-    installation.Write("Lobix/Lobix.mdb", std::string(std::istreambuf_iterator<char>(jet), {}));
+    installation.Write("Lobix/Lobix.mdb", JetFile("DateTestDatabase.mdb"));
     const std::string original = installation.Read("Lobix/Lobix.mdb");
     Run("/EXTERNAL=TVXCFG");
     EXPECT_EQ(installation.shown.size(), 1u);
@@ -212,14 +209,12 @@ TEST_F(PresetDatabase, AMachineCopyThatIsNoSoundDatabaseEndsTheRunWithNothingCha
     installation.Write("parameter/tvxconfiguration.ini",
         "[Common]\r\nSaveAndRestore=" + installation.Path("save") + "\r\nNameM1=Filler\r\n");
     installation.Write("Lobix/Lobix.cfg", "[Project]\r\nValidMachines=ALL\r\n");
-    std::ifstream jet(
-        std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/nwind.mdb", std::ios::binary);
     const std::string valid = installation.Read("Lobix/Lobix.mdb");
     const std::pair<const char*, std::string> copies[] = {
         { "random bytes", std::string(4096, '\x5a') },
         { "truncated", valid.substr(0, valid.size() / 3) },
         { "empty", "" },
-        { "a Jet file without PRESET_DEFS", std::string(std::istreambuf_iterator<char>(jet), {}) },
+        { "a Jet file without PRESET_DEFS", JetFile("nwind.mdb") },
     };
     for (const auto& [kind, bytes] : copies) {
         installation.Write("save/Lobix/Lobix.mdb", bytes);

@@ -5,6 +5,7 @@
 #include "platform/database/jet_import.h"
 #include "platform/system/failure.h"
 #include "platform/system/files.h"
+#include "support/databases.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -26,14 +27,12 @@ std::string Bytes(const std::string& path)
     return content;
 }
 
-const std::string kFixtures = std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/";
-
 class JetImportTest : public testing::Test {
 protected:
     // The fixture as Lobix.mdb.
     std::string Place(const char* fixture)
     {
-        std::ofstream(path, std::ios::binary) << Bytes(kFixtures + fixture);
+        std::ofstream(path, std::ios::binary) << testing_support::JetFile(fixture);
         return path;
     }
 

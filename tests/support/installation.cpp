@@ -138,6 +138,13 @@ int EndStatus(const std::function<void()>& action)
     return -1;
 }
 
+std::string ErrorLine(const std::string& procedure, long number, const std::string& description,
+    const std::string& source)
+{
+    return "Fehler in Lobix / " + source + " / " + procedure + " (Nr. " + std::to_string(number)
+        + ") :" + description;
+}
+
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;

@@ -59,6 +59,10 @@ void ResetModules();
 // Runs `action`; returns the exit status it ended the program with, or -1 when it did not end it.
 int EndStatus(const std::function<void()>& action);
 
+// An error-log line as the error report writes it.
+std::string ErrorLine(const std::string& procedure, long number, const std::string& description,
+    const std::string& source = "Lobix_Config_Exe");
+
 // Lines of a CR LF text.
 std::vector<std::string> Lines(const std::string& text);
 

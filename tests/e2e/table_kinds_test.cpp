@@ -70,6 +70,12 @@ const TableCase kCases[] = {
     { "a text that is no number", "", "UPDATE PRESET_DEFS SET abs_min = 'abc' WHERE ID = 1;", 1,
         "SELECT abs_min FROM PRESET_DEFS WHERE ID = 1", { "abc" },
         "Unexpected error!\n\rType mismatch" },
+    // An old table without a column: one report for all its rows, and nothing saved.
+    { "a column missing in the old table", "", "ALTER TABLE PRESET_DEFS DROP COLUMN page_name;", 1,
+        kCarried, { "52" }, "",
+        { ErrorLine("TakeoverMachineCopyMDBData", 3265,
+              "Item not found in this collection: no field 'page_name'.", "DAO.Recordset"),
+            "... repeated 519 times" } },
     // No template: the rules read the old rows, find the demanded "part" missing, and end there.
     { "no template while old rows exist", "DROP TABLE Source_PRESET_DEFS;", "", 1, kCarried,
         { "52" }, "",

@@ -87,26 +87,27 @@ TEST_F(ConcurrentRun, ARunHoldingTheInstallationKeepsAnotherOut)
     close(folder);
 }
 
-// Another program's write transaction, and its exclusive lock: the run gives up, and the other
+// Another program's write transaction, or its exclusive lock: the run gives up, and the other
 // program's change, committed afterwards, is in the component database.
-TEST_F(ConcurrentRun, AnotherWriterOfTheComponentDatabaseIsWaitedForAndKeepsItsChange)
+class AnotherWriter : public ConcurrentRun, public testing::WithParamInterface<const char*> { };
+
+TEST_P(AnotherWriter, OfTheComponentDatabaseIsWaitedForAndKeepsItsChange)
 {
-    for (const char* lock : { "BEGIN IMMEDIATE", "BEGIN EXCLUSIVE" }) {
-        SCOPED_TRACE(lock);
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(installation.Path("Lobix/Lobix.mdb").c_str(), &other), SQLITE_OK);
-        std::string change
-            = std::string(lock) + "; UPDATE PRESET_DEFS SET abs_max = 77 WHERE ID = 1";
-        ASSERT_EQ(sqlite3_exec(other, change.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-        ExpectRefused("it is in use by another program.\n\rNothing was saved.");
-        EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(other);
-        EXPECT_EQ(Rows(installation.Path("Lobix/Lobix.mdb"),
-                      "SELECT abs_max FROM PRESET_DEFS WHERE ID = 1"),
-            std::vector<std::string> { "77.0" });
-        std::map<std::string, std::string> after = installation.ProjectFiles();
-        before["Lobix/Lobix.mdb"] = after["Lobix/Lobix.mdb"];
-        EXPECT_TRUE(after == before) << "a refused run changed a file";
-        std::filesystem::remove(installation.root / "servicepack.log");
-    }
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(installation.Path("Lobix/Lobix.mdb").c_str(), &other), SQLITE_OK);
+    std::string change
+        = "BEGIN " + std::string(GetParam()) + "; UPDATE PRESET_DEFS SET abs_max = 77 WHERE ID = 1";
+    ASSERT_EQ(sqlite3_exec(other, change.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    ExpectRefused("it is in use by another program.\n\rNothing was saved.");
+    EXPECT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_EQ(
+        Rows(installation.Path("Lobix/Lobix.mdb"), "SELECT abs_max FROM PRESET_DEFS WHERE ID = 1"),
+        std::vector<std::string> { "77.0" });
+    std::map<std::string, std::string> after = installation.ProjectFiles();
+    before["Lobix/Lobix.mdb"] = after["Lobix/Lobix.mdb"];
+    EXPECT_TRUE(after == before) << "a refused run changed a file";
 }
+
+INSTANTIATE_TEST_SUITE_P(Locks, AnotherWriter, testing::Values("IMMEDIATE", "EXCLUSIVE"),
+    [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });

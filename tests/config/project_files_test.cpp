@@ -129,8 +129,7 @@ TEST(IniAccess, ReadsWithTheProgramsDefaultsAndReportsMissingEntriesOnlyWhenAske
     }
     EXPECT_EQ(config::LoadIniInteger("S", "big", file, false), 0);
     EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
-        std::vector<std::string> {
-            "Fehler in Lobix / Lobix_Config_Exe / LoadIniInteger (Nr. 6) :Overflow" });
+        std::vector { ErrorLine("LoadIniInteger", 6, "Overflow") });
 }
 
 TEST(IniAccess, WritesValuesInTheProgramsTextFormsAndRefusesOthers)

@@ -1,9 +1,13 @@
-// The built program started on installations with faulty or unusual files: each run ends with
-// its message or its result, and every file it did not mean to change keeps its bytes.
+// The built program started on installations with faulty or unusual files, and on a failing
+// disk: each run ends with its message or its result, and every file it did not mean to change
+// keeps its bytes.
+#include "platform/system/file_replacement.h"
 #include "support/databases.h"
 #include "support/program_run.h"
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -32,12 +36,20 @@ std::string Machines(const std::string& count, const std::string& rest = "")
         + "[Machine2]\r\nMachineName=Packer\r\nCamScaleEnd7=300\r\n" + rest;
 }
 
+// Filler and Packer, both selected, with old presets in the Studio form.
 void Lay(Installation i)
 {
     i.Write(kIni, Machines("2"));
     i.Write(kCfg, "[Project]\r\nForMachine1=true\r\nForMachine2=true\r\n");
-    i.Write(kLanguage, "[Language]\r\nLanguage=1031\r\n");
     MakeDatabases(i, "Filler,Packer", "studio");
+}
+
+FileMap Saved(Installation i)
+{
+    FileMap files;
+    for (const std::string& file : kSaved)
+        files[file] = i.Read(file);
+    return files;
 }
 
 // The files that are new, gone or changed.
@@ -113,7 +125,8 @@ const FaultCase kCases[] = {
         "File '<root>/Tools/Lobix_Config.ini' could not be written.\n\rIts missing texts were not added.",
         kSaved, [](Installation i) { EXPECT_FALSE(i.Exists(kLanguage)); } },
     { "language file that is a folder", [](Installation i) { fs::remove(i.root / kLanguage), fs::create_directory(i.root / kLanguage); },
-        0, "...Cannot read '<root>/Tools/Lobix_Config.ini': it is a folder", kSaved },
+        0, "...Cannot read '<root>/Tools/Lobix_Config.ini': it is a folder", kSaved,
+        [](Installation i) { EXPECT_NE(i.Read("TVXcfglog.txt").find("(Nr. 75) :Cannot read"), std::string::npos); } },
     { "no parameter folder", [](Installation i) { fs::remove_all(i.root / "parameter"); }, 1, "File '<root>/parameter/Program.ini' cannot be written." + kNothingSaved },
     { "no .cfg", [](Installation i) { fs::remove(i.root / kCfg); }, 1, "...File not found", {},
         [](Installation i) { EXPECT_EQ(i.Read(kLog), Reported("File not found: \n\r" + Upper(i.Path(kCfg)), i)); } },
@@ -182,6 +195,13 @@ const FaultCase kCases[] = {
      } },
     { "a read-only source", [](Installation i) { fs::permissions(i.root / kSource, fs::perms(0444)); }, 1, "File '<root>/Lobix/Lobix_Source.mdb' cannot be written." + kNothingSaved },
     { "a read-only Lobix.mdb", [](Installation i) { ReadOnly(i, kMdb); }, 1, "File '<root>/Lobix/Lobix.mdb' cannot be written." + kNothingSaved },
+    // Projects from Windows: a Jet source is read, and reported as an SQLite one would be; a Jet
+    // component database is left as it was.
+    { "a Jet source without the templates", [](Installation i) { i.Write(kSource, JetFile("nwind.mdb")); }, 1, "...Cannot find the input table or query 'Source_DEFS'." },
+    // libmdb says on standard error what it could not read.
+    { .name = "a damaged Jet source", .setUp = [](Installation i) { i.Write(kSource, JetFile("nwind.mdb").substr(0, 2048)); }, .status = 1,
+        .report = "...list of tables cannot be read", .error = "Unable to read table MSysObjects" },
+    { "a Jet component database without PRESET_DEFS", [](Installation i) { i.Write(kMdb, JetFile("DateTestDatabase.mdb")); }, 1, "...no table 'PRESET_DEFS'" },
     { "random bytes as source", [](Installation i) {
          std::string bytes(40000, '\0');
          std::ranges::generate(bytes, std::mt19937(7));
@@ -195,8 +215,8 @@ const FaultCase kCases[] = {
     // Without a display an interactive start says so; only blanks are trimmed from a value.
     { .name = "no display", .status = 2, .report = "", .arguments = "", .error = "no display" },
     { .name = "a tab before SILENT", .status = 2, .report = "", .arguments = "/EXTERNAL=\tSILENT", .error = "no display" },
-    { .name = "a key at the end without a display", .status = 2, .report = "", .arguments = "/EXTERNAL", .error = "no display" },
-    { .name = "a key at the end after another without a display", .status = 2, .report = "", .arguments = "/LOGFILE=x /EXTERNAL", .error = "no display" },
+    { .name = "a key at the end", .status = 2, .report = "", .arguments = "/EXTERNAL", .error = "no display" },
+    { .name = "a key at the end after another", .status = 2, .report = "", .arguments = "/LOGFILE=x /EXTERNAL", .error = "no display" },
     { .name = "a display that names no server", .status = 2, .report = "", .arguments = "/EXTERNAL=TVXCFG", .error = "no display",
         .environment = { "DISPLAY=:199" } },
     // Leftovers are removed at the start; other names and a folder stay.
@@ -259,6 +279,7 @@ TEST_P(FaultRun, EndsWithItsMessageOrResultAndKeepsWhatItDidNotMeanToChange)
     const FaultCase& c = GetParam();
     TempInstallation i;
     Lay(i);
+    i.Write(kLanguage, "[Language]\r\nLanguage=1031\r\n");
     c.setUp(i);
     if (testing::Test::IsSkipped())
         return;
@@ -288,10 +309,139 @@ TEST_P(FaultRun, EndsWithItsMessageOrResultAndKeepsWhatItDidNotMeanToChange)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Installations, FaultRun, testing::ValuesIn(AllCases()),
-    [](const testing::TestParamInfo<FaultCase>& info) {
-        std::string name;
-        for (char c : info.param.name)
-            name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(
+    Installations, FaultRun, testing::ValuesIn(AllCases()), CaseName<FaultCase>);
+
+namespace {
+
+// A silent OK run through the fault seam, the Nth call of one kind failing or the process killed
+// at the Nth call of any kind: the saved files are all as they were (status 1 and a report) or all
+// as a clean run leaves them (status 0), and the next start leaves no temporary file, no record
+// and whole databases. Each case takes its share of the calls a clean run makes: one call in
+// `make test`, every one with LOBIX_FAULT_EVERY=1.
+struct SweepCase {
+    std::string name;
+    FaultClass callClass;
+    const char* error;
+    int part, parts; // this case's share: part of `parts` equal shares of the calls
+    friend void PrintTo(const SweepCase& c, std::ostream* out) { *out << c.name; }
+};
+
+const char* const kClassNames[]
+    = { "read", "write", "fsync", "rename", "close", "unlink", "link", "any" };
+
+class SweptRun : public testing::TestWithParam<SweepCase> {
+protected:
+    // The files before and after a clean run, and the calls that run makes.
+    void SetUp() override
+    {
+        Lay(reference);
+        old = Saved(reference);
+        ASSERT_EQ(RunWithFault(reference, {}), 0) << reference.Read("stderr.txt");
+        clean = reference.ProjectFiles();
+        calls = Tally(reference);
+    }
+
+    // The calls of this case's share: one, spread from the first call to the last over the
+    // cases, or with LOBIX_FAULT_EVERY every call of its share.
+    std::vector<long long> Moments() const
+    {
+        const SweepCase& c = GetParam();
+        const long long total = calls.calls[c.callClass];
+        std::vector<long long> moments;
+        if (std::getenv("LOBIX_FAULT_EVERY"))
+            for (long long n = total * c.part / c.parts + 1; n <= total * (c.part + 1) / c.parts;
+                 ++n)
+                moments.push_back(n);
+        else if (total > 0)
+            moments.push_back(1 + (total - 1) * c.part / std::max(1, c.parts - 1));
+        return moments;
+    }
+
+    // The next start after a faulty run: it ends cleanly, with whole databases and nothing left
+    // over; from the files before, it saves what a clean run saves.
+    void CheckNextStart(TempInstallation& i, bool fromOld)
+    {
+        ASSERT_EQ(RunProgram(i, "/EXTERNAL=SILENT"), 0) << i.Read("servicepack.log");
+        FileMap files = i.ProjectFiles();
+        EXPECT_TRUE(std::ranges::equal(std::views::keys(files), std::views::keys(clean)))
+            << "other files than a clean run leaves";
+        EXPECT_TRUE(!fromOld || files == clean) << "not what a clean run saves";
+        EXPECT_EQ(Rows(i.Path(kMdb), "PRAGMA integrity_check"), Lines("ok\r\n"));
+    }
+
+    TempInstallation reference;
+    FileMap old, clean;
+    FaultTally calls {};
+};
+
+std::vector<SweepCase> Shares(FaultClass callClass, const char* error, int parts)
+{
+    std::vector<SweepCase> cases;
+    for (int part = 0; part < parts; ++part)
+        cases.push_back({ std::string(kClassNames[callClass]) + "_" + error + "_"
+                + std::to_string(part + 1) + "of" + std::to_string(parts),
+            callClass, error, part, parts });
+    return cases;
+}
+
+class FaultSweep : public SweptRun { };
+class KilledRun : public SweptRun { };
+
+}
+
+TEST_P(FaultSweep, SavesAllOrNothing)
+{
+    const SweepCase& c = GetParam();
+    const std::vector<long long> moments = Moments();
+    ASSERT_TRUE(!moments.empty() || std::getenv("LOBIX_FAULT_EVERY"))
+        << "a clean run makes no such call";
+    for (long long n : moments) {
+        SCOPED_TRACE(c.name + " at call " + std::to_string(n));
+        TempInstallation i;
+        Lay(i);
+        int status = RunWithFault(i, { kClassNames[c.callClass], n, c.error });
+        ASSERT_GE(Tally(i).calls[c.callClass], n) << "the fault was not reached";
+        FileMap saved = Saved(i);
+        if (status == 0) {
+            for (const std::string& file : kSaved)
+                EXPECT_TRUE(saved[file] == clean[file]) << file;
+        } else {
+            ASSERT_EQ(status, 1) << i.Read("stderr.txt");
+            EXPECT_TRUE(saved == old) << "a failed run changed a file";
+            EXPECT_NE(i.Read(kLog), "");
+        }
+        CheckNextStart(i, status != 0);
+    }
+}
+
+// Killed at the Nth call of any kind; the killed run's record is undone as the next start undoes
+// it, which must leave every saved file as it was.
+TEST_P(KilledRun, IsUndoneAtTheNextStart)
+{
+    for (long long n : Moments()) {
+        SCOPED_TRACE("killed at call " + std::to_string(n));
+        TempInstallation i;
+        Lay(i);
+        ASSERT_EQ(RunWithFault(i, { "any", n, "KILL" }), 128 + SIGKILL) << "the run ended first";
+        bool recorded = i.Exists("Lobix/Lobix.commit");
+        EXPECT_EQ(platform::UndoInterruptedReplacement(i.Path("Lobix/Lobix.commit")).file, "");
+        FileMap saved = Saved(i);
+        EXPECT_TRUE(saved == old || (!recorded && saved == Saved(reference)))
+            << "neither all old nor all new";
+        CheckNextStart(i, saved == old);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, FaultSweep, testing::ValuesIn([] {
+    std::vector<SweepCase> cases;
+    for (FaultClass callClass = kFaultRead; callClass < kFaultAny;
+         callClass = FaultClass(callClass + 1))
+        std::ranges::copy(Shares(callClass, "EIO", 5), std::back_inserter(cases));
+    std::ranges::copy(Shares(kFaultWrite, "ENOSPC", 3), std::back_inserter(cases));
+    return cases;
+}()),
+    CaseName<SweepCase>);
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, KilledRun, testing::ValuesIn(Shares(kFaultAny, "KILL", 8)), CaseName<SweepCase>);

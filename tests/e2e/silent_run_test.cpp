@@ -4,7 +4,6 @@
 #include "support/databases.h"
 #include "support/program_run.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -72,41 +71,4 @@ TEST_F(SilentRun, SavesTheStoredSettingsAndRebuildsThePresetsOfTheSelectedMachin
         (Strings { "9|Filler_Lobix_CamOn5|8|0.0|359.0|0.0|359.0|1",
             "10|Filler_Lobix_Preset_CamOff5|9|-10.0|300.0|5.0|NULL|2",
             "1040|Packer_Lobix_Preset_CamOff260|519|-10.0|300.0|5.0|NULL|2" }));
-}
-
-// Projects from Windows: a Jet source without the template tables is read and reported as an
-// SQLite file without them is, and so is a Jet component database without PRESET_DEFS; a damaged
-// Jet source is reported. Each is left as it was.
-TEST_F(SilentRun, JetDatabasesAreReadAndLeftAsTheyWereWhenTheRunFails)
-{
-    auto jet = [](const char* name) {
-        std::ifstream file(
-            std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    };
-    const std::string source = "Lobix/Lobix_Source.mdb";
-    auto report = [&](int status) {
-        std::filesystem::remove(installation.root / "servicepack.log");
-        EXPECT_EQ(RunProgram(installation, "/EXTERNAL=SILENT"), status)
-            << installation.Read("stderr.txt");
-        return installation.Read("servicepack.log");
-    };
-    MakeDatabases(installation, "Filler", "visiwin32");
-    installation.Write(source, jet("nwind.mdb"));
-    std::string jetReport = report(1);
-    EXPECT_FALSE(jetReport.empty());
-    installation.Write(source, "");
-    Sql(installation.Path(source), "CREATE TABLE Orders (OrderID INTEGER)");
-    EXPECT_EQ(report(1), jetReport);
-
-    MakeDatabases(installation, "Filler", "visiwin32");
-    installation.Write("Lobix/Lobix.mdb", jet("DateTestDatabase.mdb"));
-    EXPECT_NE(report(1).find("no table 'PRESET_DEFS'"), std::string::npos);
-    EXPECT_TRUE(installation.Read("Lobix/Lobix.mdb") == jet("DateTestDatabase.mdb"));
-    EXPECT_FALSE(installation.Exists("Lobix/Lobix.mdb.jet"));
-
-    std::string damaged = jet("nwind.mdb").substr(0, 2048);
-    installation.Write(source, damaged);
-    EXPECT_NE(report(1).find("list of tables cannot be read"), std::string::npos);
-    EXPECT_TRUE(installation.Read(source) == damaged);
 }

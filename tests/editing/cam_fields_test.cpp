@@ -108,8 +108,7 @@ TEST_F(CamFields, TheBoxShowsWhatWillBeSaved)
     std::vector<std::string> overflows;
     for (const char* family :
         { "TextScalaAnfang", "TextScalaEnde", "TextEinheit", "TextScalaEnde" })
-        overflows.push_back("Fehler in Lobix / Lobix_Config_Exe / " + std::string(family)
-            + "_Change (Nr. 6) :Overflow");
+        overflows.push_back(ErrorLine(family + std::string("_Change"), 6, "Overflow"));
     EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")), overflows);
     EXPECT_EQ(installation.shown.size(), overflows.size()) << "overflows only";
 }

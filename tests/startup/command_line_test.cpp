@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::ErrorLine;
 using testing_support::Lines;
 using testing_support::TempInstallation;
 
@@ -65,9 +66,7 @@ TEST(CommandLine, SelectsTheStartModeAndKeepsTheLogfilesCase)
         if (c.reported) {
             EXPECT_EQ(installation.shown[0].title, "Unexpected error");
             EXPECT_EQ(Lines(installation.Read("TVXcfglog.txt")),
-                std::vector<std::string> {
-                    "Fehler in Lobix / Lobix_Config_Exe / ReadCommand (Nr. 5) "
-                    ":Invalid procedure call or argument" });
+                std::vector { ErrorLine("ReadCommand", 5, "Invalid procedure call or argument") });
         }
         EXPECT_EQ(startup::GetPathLogfile(), c.logfile) << c.arguments;
     }

@@ -1,6 +1,8 @@
 #include "support/databases.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -14,6 +16,12 @@ void MakeDatabases(
         + oldForm;
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("could not make the databases");
+}
+
+std::string JetFile(const std::string& name)
+{
+    std::ifstream file(std::string(LOBIX_SOURCE_DIR) + "/tests/data/jet/" + name, std::ios::binary);
+    return { std::istreambuf_iterator<char>(file), {} };
 }
 
 std::vector<std::string> Rows(const std::string& path, const std::string& statements)

@@ -17,6 +17,9 @@ void MakeDatabases(
 // columns' texts joined by "|" (Null as "NULL"); throws on failure.
 std::vector<std::string> Rows(const std::string& path, const std::string& statements);
 
+// The bytes of a Jet file of tests/data/jet, as brought from Windows projects.
+std::string JetFile(const std::string& name);
+
 // The same, for statements that yield no rows.
 inline void Sql(const std::string& path, const std::string& statements) { Rows(path, statements); }
 

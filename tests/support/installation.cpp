@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -31,7 +32,10 @@ struct ProgramEnded {
 
 TempInstallation::TempInstallation()
 {
-    root = fs::temp_directory_path() / ("lobix-test-" + std::to_string(std::random_device()()));
+    const char* shared = std::getenv(kSharedInstallation);
+    root = shared
+        ? fs::path(shared)
+        : fs::temp_directory_path() / ("lobix-test-" + std::to_string(std::random_device()()));
     for (const char* folder : { "Tools", "parameter", "Lobix" })
         fs::create_directories(root / folder);
     ResetModules();
@@ -50,14 +54,13 @@ TempInstallation::TempInstallation()
         answers.pop_front();
         return answer;
     });
-    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
 }
 
 TempInstallation::~TempInstallation()
 {
+    ResetModules();
     platform::SetMessageBoxHandler({});
     platform::SetEndHandler({});
-    ResetModules();
     std::error_code ignored;
     fs::remove_all(root, ignored);
 }
@@ -108,15 +111,20 @@ void TempInstallation::SetArguments(const std::string& arguments) const
 
 void ResetModules()
 {
-    diagnostics::WriteRepeatCount();
+    // An end that goes nowhere runs the end actions and drops them, a pending count of repeated
+    // reports among them; the flush of that count is then registered again, as the first report
+    // of a fresh program registers it. The end stays observable (EndStatus).
+    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
+    EndStatus([] { platform::EndProcess(0); });
+    platform::AtEnd(diagnostics::WriteRepeatCount);
     diagnostics::Modes() = {};
     config::Project() = {};
     config::IniFilesMet() = {};
     config::Model() = {};
-    presetdb::Presets() = {};
+    presetdb::Presets() = {}; // the component database, its compiled query and file locks too
     dialog::Window() = {};
     editing::State() = {};
-    platform::DestroyWindow();
+    platform::DestroyWindow(); // controls, window events, mouse pointer
     platform::ForgetResolvedPaths();
 }
 
@@ -128,6 +136,13 @@ int EndStatus(const std::function<void()>& action)
         return ended.status;
     }
     return -1;
+}
+
+std::string ErrorLine(const std::string& procedure, long number, const std::string& description,
+    const std::string& source)
+{
+    return "Fehler in Lobix / " + source + " / " + procedure + " (Nr. " + std::to_string(number)
+        + ") :" + description;
 }
 
 std::vector<std::string> Lines(const std::string& text)

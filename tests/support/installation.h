@@ -13,6 +13,10 @@
 
 namespace testing_support {
 
+// Names the installation of a test in the environment of its death tests, whose child processes
+// then work in the same one.
+inline constexpr const char* kSharedInstallation = "LOBIX_TEST_INSTALLATION";
+
 class TempInstallation {
 public:
     // Lays out <tmp>/Tools, <tmp>/parameter and <tmp>/Lobix, and resets every module's state.
@@ -46,11 +50,18 @@ inline constexpr const char* kThreeMachines = "[Project]\r\nNumberOfMachines=3\r
 // Takes every write bit from a file or folder below the installation folder.
 void ReadOnly(const TempInstallation& installation, const std::string& relative);
 
-// Puts every module's state back to program start.
+// Puts every module's state back to program start, as far as it can be reached from outside:
+// not the process facts and the message-box handler, which the installation sets; not the watch
+// of reports since the OK began, the time the window last processed messages while presets were
+// built, nor a hold of profile writes (ended by its own scope).
 void ResetModules();
 
 // Runs `action`; returns the exit status it ended the program with, or -1 when it did not end it.
 int EndStatus(const std::function<void()>& action);
+
+// An error-log line as the error report writes it.
+std::string ErrorLine(const std::string& procedure, long number, const std::string& description,
+    const std::string& source = "Lobix_Config_Exe");
 
 // Lines of a CR LF text.
 std::vector<std::string> Lines(const std::string& text);

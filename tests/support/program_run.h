@@ -5,7 +5,9 @@
 #include "support/fault_seam.h"
 #include "support/installation.h"
 
+#include <cctype>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -46,5 +48,14 @@ int RunWithFault(const TempInstallation& installation, const Fault& fault,
 
 // The calls the seam counted in the last run through it.
 FaultTally Tally(const TempInstallation& installation);
+
+// A case's name as a test's name: letters and digits kept, anything else "_".
+template <class Case> std::string CaseName(const testing::TestParamInfo<Case>& info)
+{
+    std::string name = info.param.name;
+    for (char& c : name)
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
 
 }

@@ -1,4 +1,5 @@
 // The toolkit's event orders on real widgets, driven as a user drives them.
+#include "platform/window/application.h"
 #include "platform/window/toolkit.h"
 
 #include <QApplication>
@@ -130,4 +131,25 @@ TEST_F(Toolkit, ButtonFaceKeysAndCloseRequests)
     EXPECT_EQ(ShowWindowAndRun(), 0);
     EXPECT_EQ(log, (Log { "activate", "click", "click", "query unload", "open", "query unload" }));
     EXPECT_FALSE(WindowWidget()->isVisible());
+}
+
+// Platforms that need no server are there; X11, the default, and Wayland only when their server
+// answers; of a list, any one that is there will do.
+TEST(Display, IsThereWhenThePlatformQtWouldUseIsThere)
+{
+    const char* const names[] = { "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY" };
+    std::vector<QByteArray> kept;
+    for (const char* name : names)
+        kept.push_back(qgetenv(name));
+    qputenv("DISPLAY", ":199");
+    qputenv("WAYLAND_DISPLAY", "/nonexistent/wayland-9");
+    const std::pair<const char*, bool> cases[] = { { "offscreen", true },
+        { "vnc:size=800x600:port=5999", true }, { "minimal", true }, { "xcb", false },
+        { "wayland", false }, { "wayland;xcb", false }, { "xcb;offscreen", true }, { "", false } };
+    for (const auto& [platform, there] : cases) {
+        qputenv("QT_QPA_PLATFORM", platform);
+        EXPECT_EQ(HasDisplay(), there) << platform;
+    }
+    for (size_t i = 0; i < kept.size(); ++i)
+        kept[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], kept[i]);
 }

@@ -4,6 +4,7 @@
 #include "diagnostics/error_report.h"
 #include "diagnostics/start_modes.h"
 #include "dialog/main_window.h"
+#include "platform/system/exit.h"
 #include "platform/system/process.h"
 #include "platform/window/application.h"
 #include "startup/command_line.h"
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
         return 0;
     }
     startup::DecideStartMode();
+    // Reports folded into a count reach the logs however the run ends.
+    platform::AtEnd(diagnostics::WriteRepeatCount);
     bool silent = diagnostics::Modes().SilentMode;
     if (!silent && !platform::HasDisplay()) {
         std::fprintf(stderr,

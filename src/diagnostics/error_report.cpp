@@ -12,25 +12,6 @@ using namespace diagnostics;
 
 namespace {
 
-// What the reports of the run have been: the last silent one's error-log line and how often it
-// came again since, and the first failure since the watch began.
-struct Reports {
-    std::string line;
-    long repeats = 0;
-    bool watching = false;
-    std::optional<ReportedFailure> firstWatched;
-};
-
-Reports& State()
-{
-    // The count of the last report's repeats goes to the logs when the program ends.
-    static Reports reports = [] {
-        platform::AtEnd(WriteRepeatCount);
-        return Reports {};
-    }();
-    return reports;
-}
-
 // 2160 as "2,160".
 std::string Grouped(long number)
 {
@@ -52,9 +33,15 @@ static void AppendServicePackLine(const std::string& message)
         "! Fault " + platform::Process().executableName + ": " + message);
 }
 
+ReportState& diagnostics::Reports()
+{
+    static ReportState reports;
+    return reports;
+}
+
 void diagnostics::WriteRepeatCount()
 {
-    Reports& reports = State();
+    ReportState& reports = Reports();
     reports.line.clear();
     if (reports.repeats == 0)
         return;
@@ -69,7 +56,7 @@ int diagnostics::ErrorSub(long number, const std::string& source, const std::str
 {
     std::string line = "Fehler in " + diagnostics::GetOCXName() + " / " + source + " / "
         + procedureName + " (Nr. " + std::to_string(number) + ") :" + description;
-    Reports& reports = State();
+    ReportState& reports = Reports();
     if (reports.watching && !reports.firstWatched)
         reports.firstWatched = ReportedFailure { procedureName, description };
     bool silent = diagnostics::Modes().SilentMode;
@@ -81,7 +68,7 @@ int diagnostics::ErrorSub(long number, const std::string& source, const std::str
     std::string text = "Unexpected error!" + std::string(kLfCr) + description + kLfCr + note;
     if (silent) {
         WriteServicePackLog(text);
-        State().line = line;
+        reports.line = line;
         return kContinue;
     }
     if (fatal) {
@@ -96,11 +83,11 @@ int diagnostics::ErrorSub(long number, const std::string& source, const std::str
 
 void diagnostics::WatchReports()
 {
-    State().watching = true;
-    State().firstWatched.reset();
+    Reports().watching = true;
+    Reports().firstWatched.reset();
 }
 
-std::optional<ReportedFailure> diagnostics::FirstWatchedFailure() { return State().firstWatched; }
+std::optional<ReportedFailure> diagnostics::FirstWatchedFailure() { return Reports().firstWatched; }
 
 void diagnostics::EndProgram() { platform::EndProcess(1); }
 

@@ -26,12 +26,23 @@ struct ReportedFailure {
     std::string description;
 };
 
+// What the reports of the run have been: the last silent one's error-log line and how often it
+// came again since, whether reports are watched, and the first failure since the watch began.
+struct ReportState {
+    std::string line;
+    long repeats = 0;
+    bool watching = false;
+    std::optional<ReportedFailure> firstWatched;
+};
+
+ReportState& Reports();
+
 // Starts watching the reports: FirstWatchedFailure then tells the first one made since.
 void WatchReports();
 std::optional<ReportedFailure> FirstWatchedFailure();
 
 // Writes the count of the last report's repeats to the logs, if it has any; the next report
-// starts a new count.
+// starts a new count. The program registers it to run however it ends.
 void WriteRepeatCount();
 
 // Ends the program at once with status 1.

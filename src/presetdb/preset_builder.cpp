@@ -44,11 +44,10 @@ std::string PairNumber(const Value& offset, short templateRows)
 // without a window, where there is nothing to redraw.
 static void LetTheWindowReact()
 {
-    using Clock = std::chrono::steady_clock;
-    static Clock::time_point last;
     if (diagnostics::Modes().SilentMode)
         return;
-    Clock::time_point now = Clock::now();
+    auto now = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point& last = presetdb::Presets().LastMessagePass;
     if (now - last < std::chrono::milliseconds(15))
         return;
     last = now;

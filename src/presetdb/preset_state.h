@@ -6,6 +6,7 @@
 #include "platform/database/database.h"
 #include "platform/system/file_replacement.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct PresetState {
     // other programs from the files until then.
     std::vector<platform::FileUpdate> Updates;
     std::vector<platform::DatabaseLock> Locks;
+    // When the builder last let the window process its pending messages.
+    std::chrono::steady_clock::time_point LastMessagePass {};
 };
 
 PresetState& Presets();

@@ -119,8 +119,9 @@ TEST_P(TableKinds, EndsWithItsStatusAndLeavesTheRowsTheOriginalWould)
     EXPECT_TRUE(c.status == 0 || i.Read(kComponent) == component) << "a failed run replaced it";
     EXPECT_NE(i.Read("servicepack.log").find(c.report), std::string::npos)
         << i.Read("servicepack.log");
-    if (!c.log.empty())
+    if (!c.log.empty()) {
         EXPECT_EQ(Lines(i.Read("TVXcfglog.txt")), c.log);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, TableKinds, testing::ValuesIn(kCases), CaseName<TableCase>);

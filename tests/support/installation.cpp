@@ -54,6 +54,7 @@ TempInstallation::TempInstallation()
         answers.pop_front();
         return answer;
     });
+    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
 }
 
 TempInstallation::~TempInstallation()
@@ -111,12 +112,7 @@ void TempInstallation::SetArguments(const std::string& arguments) const
 
 void ResetModules()
 {
-    // An end that goes nowhere runs the end actions and drops them, a pending count of repeated
-    // reports among them; the flush of that count is then registered again, as the first report
-    // of a fresh program registers it. The end stays observable (EndStatus).
-    platform::SetEndHandler([](int status) { throw ProgramEnded { status }; });
-    EndStatus([] { platform::EndProcess(0); });
-    platform::AtEnd(diagnostics::WriteRepeatCount);
+    diagnostics::Reports() = {};
     diagnostics::Modes() = {};
     config::Project() = {};
     config::IniFilesMet() = {};

@@ -148,8 +148,9 @@ TEST(IniAccess, WritesValuesInTheProgramsTextFormsAndRefusesOthers)
               { static_cast<unsigned char>(200), "200" } };
     std::string expected = "[New]\r\n";
     for (size_t i = 0; i < std::size(cases); ++i) {
-        EXPECT_NE(config::SaveIni(cases[i].first, "New", "k" + std::to_string(i), file), 0);
-        expected += "k" + std::to_string(i) + "=" + cases[i].second + "\r\n";
+        std::string key = std::string("k").append(std::to_string(i));
+        EXPECT_NE(config::SaveIni(cases[i].first, "New", key, file), 0);
+        expected += key + "=" + cases[i].second + "\r\n";
     }
     EXPECT_EQ(installation.Read("parameter/test.ini"), expected);
 }

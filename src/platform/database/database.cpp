@@ -13,11 +13,19 @@ namespace platform {
 
 Connection::~Connection() { sqlite3_close_v2(db); }
 
+int OpenSqlite(const std::string& path, sqlite3** db, int flags)
+{
+    // Refused once SQLite is in use (by another part of the process): it then keeps counting.
+    static bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)configured;
+    return sqlite3_open_v2(path.c_str(), db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+}
+
 Connection* NewConnection(const std::string& path)
 {
     auto c = std::make_unique<Connection>();
     c->path = path;
-    if (sqlite3_open_v2(":memory:", &c->db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+    if (OpenSqlite(":memory:", &c->db, SQLITE_OPEN_READWRITE) != SQLITE_OK
         || !AddJetTextCollation(c->db))
         Raise(3000, kDatabaseSource, "Cannot make a copy of '" + path + "' in memory.");
     // Jet texts quote strings with double quotes; SQLite must never take one for a column.

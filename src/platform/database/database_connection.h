@@ -19,6 +19,11 @@ struct Connection {
     ~Connection();
 };
 
+// Opens a SQLite connection as this layer uses every one, from one thread at a time: without a
+// mutex of its own and, from SQLite's first use on, without its memory statistics, whose mutex
+// every allocation would take.
+int OpenSqlite(const std::string& path, sqlite3** db, int flags);
+
 // A new, empty database in memory, set up as every copy of the engine is; raises 3000 when
 // SQLite cannot make one.
 Connection* NewConnection(const std::string& path);

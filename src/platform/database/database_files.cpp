@@ -40,7 +40,7 @@ static sqlite3* OpenFile(const std::string& path, int flags, Deadline* deadline)
     if (found.empty() || stat(found.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         Raise(3024, kDatabaseSource, "Could not find file '" + path + "'.");
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(found.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    if (OpenSqlite(found, &db, flags) != SQLITE_OK) {
         std::string message = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close_v2(db);
         Raise(3051, kDatabaseSource, "Cannot open '" + path + "': " + message);

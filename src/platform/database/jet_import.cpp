@@ -47,7 +47,10 @@ std::string KeptJetName(const std::string& path)
     std::string found = ResolvePath(path), original;
     ReadWholeFile(found, original);
     for (int n = 1;; ++n) {
-        std::string kept = found + (n == 1 ? "" : "." + std::to_string(n)) + ".jet";
+        std::string kept = found;
+        if (n > 1)
+            kept.append(".").append(std::to_string(n));
+        kept.append(".jet");
         std::string content;
         if (access(kept.c_str(), F_OK) != 0)
             return kept;

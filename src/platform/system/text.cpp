@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -157,7 +159,16 @@ int CompareIgnoringCase(std::string_view a, std::string_view b)
 {
     // ASCII letters, the most, fold byte by byte; the first other byte hands both texts to the
     // full folding. Before it the two decodings of a text agree, so the first difference decides.
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    // Stretches of eight equal ASCII bytes, as in names that share a long beginning, are passed
+    // at once.
+    size_t i = 0;
+    for (uint64_t x, y; i + 8 <= a.size() && i + 8 <= b.size(); i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y || (x & 0x8080808080808080u) != 0)
+            break;
+    }
+    for (; i < a.size() && i < b.size(); ++i) {
         unsigned char x = AsciiLower(a[i]), y = AsciiLower(b[i]);
         if (x >= 0x80 || y >= 0x80)
             return FullCompare(a, b);

@@ -38,7 +38,11 @@ TEST(Text, ComparesAndFindsLettersWithoutRegardToCase)
         EXPECT_EQ(span ? std::optional(std::pair(span->begin, span->end)) : std::nullopt, c.found)
             << c.text;
     }
-    // One order for texts with and without other letters, as an index needs.
+    // One order for texts with and without other letters, as an index needs, also past a long
+    // equal beginning.
     EXPECT_LT(CompareIgnoringCase("_", "a"), 0);
     EXPECT_LT(CompareIgnoringCase("_é", "Aé"), 0);
+    EXPECT_LT(CompareIgnoringCase("Filler.Lobix.CamOff10", "FILLER.LOBIX.CAMOFF9"), 0);
+    EXPECT_EQ(CompareIgnoringCase("Filler.Lobix.Nöcken", "Filler.Lobix.NÖCKEN"), 0);
+    EXPECT_LT(CompareIgnoringCase("Filler.Lobix.Ä", "Filler.Lobix.Öl"), 0);
 }

@@ -7,7 +7,6 @@
 #include "platform/system/text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -112,25 +111,23 @@ config::IniFiles& config::IniFilesMet()
     return files;
 }
 
+// Whether `files` holds the file, as found on disk.
+static bool Holds(const std::vector<std::string>& files, const std::string& file)
+{
+    return std::find(files.begin(), files.end(), platform::ResolvePath(file)) != files.end();
+}
+
 bool config::WasNotWritten(const std::string& file)
 {
-    const std::vector<std::string>& notWritten = IniFilesMet().FilesNotWritten;
-    return std::find(notWritten.begin(), notWritten.end(), platform::ResolvePath(file))
-        != notWritten.end();
+    return Holds(IniFilesMet().FilesNotWritten, file);
 }
 
-bool config::WasNotRead(const std::string& file)
-{
-    const std::vector<std::string>& notRead = NotRead();
-    return std::find(notRead.begin(), notRead.end(), platform::ResolvePath(file)) != notRead.end();
-}
+bool config::WasNotRead(const std::string& file) { return Holds(NotRead(), file); }
 
-// The locale-independent text of a number; `digits` significant digits, no zero before the point.
+// The text of a number as the original writes it, without the zero before the point.
 static std::string NumberText(double value, int digits)
 {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
-    std::string text = buffer;
+    std::string text = platform::NumberText(value, digits);
     if (text.rfind("0.", 0) == 0)
         text.erase(0, 1);
     else if (text.rfind("-0.", 0) == 0)

@@ -91,10 +91,7 @@ std::optional<double> editing::NumberTest(const std::string& text)
 
 short editing::RoundToInteger(double value)
 {
-    double rounded = std::nearbyint(value);
-    if (!(rounded >= -32768 && rounded <= 32767))
-        platform::Raise(platform::kOverflow);
-    return static_cast<short>(rounded);
+    return static_cast<short>(platform::RoundToWhole(value, -32768, 32767));
 }
 
 static std::string HandlerName(const editing::CamFamily& family, const char* event)

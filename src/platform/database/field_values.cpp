@@ -6,7 +6,6 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
 
 namespace platform {
 
@@ -31,24 +30,6 @@ static double Number(const Value& value)
     return *number;
 }
 
-// Rounded to a whole number, halves to the even one, inside [lowest, highest].
-static long long Whole(double number, double lowest, double highest)
-{
-    double rounded = std::nearbyint(number);
-    if (!(rounded >= lowest && rounded <= highest))
-        Raise(kOverflow, kFieldSource);
-    return static_cast<long long>(rounded);
-}
-
-// A number as the original writes it in a text: up to 15 significant digits, an exponent for
-// the very large and the very small ("1E+20", "1E-05"), no trailing zeros.
-static std::string NumberText(double number)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15G", number);
-    return text;
-}
-
 static bool Boolean(const Value& value)
 {
     if (auto* text = std::get_if<std::string>(&value)) {
@@ -68,11 +49,11 @@ Value FieldValue(const Value& value, int type)
     case kDbBoolean:
         return Boolean(value);
     case kDbByte:
-        return Whole(Number(value), 0, 255);
+        return RoundToWhole(Number(value), 0, 255, kFieldSource);
     case kDbInteger:
-        return Whole(Number(value), -32768, 32767);
+        return RoundToWhole(Number(value), -32768, 32767, kFieldSource);
     case kDbLong:
-        return Whole(Number(value), -2147483648.0, 2147483647.0);
+        return RoundToWhole(Number(value), -2147483648.0, 2147483647.0, kFieldSource);
     case kDbCurrency: {
         double scaled = std::nearbyint(Number(value) * 10000);
         if (!(std::fabs(scaled) <= 9.223372036854775807e18))
@@ -93,7 +74,7 @@ Value FieldValue(const Value& value, int type)
         if (auto* flag = std::get_if<bool>(&value))
             return std::string(*flag ? "True" : "False");
         if (!std::holds_alternative<std::string>(value))
-            return NumberText(Number(value));
+            return NumberText(Number(value), 15);
         return value;
     default:
         return value;

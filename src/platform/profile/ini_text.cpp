@@ -108,7 +108,8 @@ static void Shift(platform::IniIndex& index, size_t from, std::ptrdiff_t by)
     }
 }
 
-// The key's entry for a line `line` of `content` that begins at `begin`: the name, "=" and a value.
+// The index entry of a key line written at `begin`: its name, "=", `value` and the line break,
+// `lineLength` bytes in all.
 static platform::IniIndex::Key KeyLine(
     size_t begin, size_t nameLength, std::string_view value, size_t lineLength)
 {

@@ -1,5 +1,7 @@
 #include "platform/system/failure.h"
 
+#include <cmath>
+
 namespace platform {
 
 std::string DescriptionOf(long number)
@@ -53,6 +55,14 @@ short ToInteger(long long value)
     if (value < -32768 || value > 32767)
         Raise(kOverflow);
     return static_cast<short>(value);
+}
+
+long long RoundToWhole(double number, double lowest, double highest, const std::string& source)
+{
+    double rounded = std::nearbyint(number);
+    if (!(rounded >= lowest && rounded <= highest))
+        Raise(kOverflow, source);
+    return static_cast<long long>(rounded);
 }
 
 }

@@ -42,4 +42,9 @@ std::string DescriptionOf(long number);
 // Returns `value` as a 16-bit integer; raises an overflow outside -32768 to 32767.
 short ToInteger(long long value);
 
+// `number` rounded to a whole number, halves to the even one, as the language's conversions
+// round; raises an overflow from `source` outside `lowest` to `highest`.
+long long RoundToWhole(
+    double number, double lowest, double highest, const std::string& source = kProgramSource);
+
 }

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -223,6 +224,13 @@ std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view
     size_t begin = first < letters.size() ? letters[first].begin : text.size();
     size_t end = needle.empty() ? begin : letters[first + needle.size() - 1].end;
     return TextSpan { begin, end };
+}
+
+std::string NumberText(double number, int digits)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*G", digits, number);
+    return text;
 }
 
 std::optional<double> ReadDecimal(std::string_view text)

@@ -40,6 +40,11 @@ struct TextSpan {
 // The first occurrence of `search` in `text`, letters compared without regard to case.
 std::optional<TextSpan> FindIgnoringCase(std::string_view text, std::string_view search);
 
+// A number as the original writes it in a text, whatever the locale: up to `digits` significant
+// digits, an exponent for the very large and the very small ("1E+20", "1E-05"), no trailing zeros
+// ("0.5", "5").
+std::string NumberText(double number, int digits);
+
 // The text read as a decimal number, whatever the locale: blanks around it, an optional sign,
 // digits with one point, an optional exponent ("12.5", " -3 ", "1E3", ".5"); nothing for any
 // other text, infinities and NaNs among them.
